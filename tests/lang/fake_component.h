@@ -14,7 +14,7 @@
 namespace vpk::test {
 
 class FakeComponent : public TranslatableComponent {
-public:
+  public:
     explicit FakeComponent(std::string name) : name_(std::move(name)) {}
 
     FakeComponent& Add(std::string name) {
@@ -45,7 +45,9 @@ public:
 
     const std::string& String(const std::string& property) const { return Find(property).text; }
     int Integer(const std::string& property) const { return Find(property).number; }
-    const std::vector<std::string>& Strings(const std::string& property) const { return Find(property).items; }
+    const std::vector<std::string>& Strings(const std::string& property) const {
+        return Find(property).items;
+    }
 
     std::string Name() const override { return name_; }
     std::vector<TranslatableComponent*> Components() const override {
@@ -79,7 +81,7 @@ public:
         properties_.at(UpperCase(property)).items = items;
     }
 
-private:
+  private:
     struct Property {
         PropertyKind kind = PropertyKind::None;
         std::string text;

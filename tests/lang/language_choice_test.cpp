@@ -13,7 +13,7 @@ namespace {
 using test::FakeComponent;
 
 class LanguageChoiceTest : public ::testing::Test {
-protected:
+  protected:
     LanguageChoiceTest() : registry_(dir_ / "registry.ini"), application_("Application") {
         application_.Add("Form1").Add("MQuery").WithString("Caption", "design");
         language_.SetApplication(&application_);
@@ -96,9 +96,9 @@ TEST_F(LanguageChoiceTest, WizardHelpFileFollowsTheLanguage) {
         std::string expected;
     };
     const Case cases[] = {
-        {"French", false, "vortipak.hlp"},     {"Deutsch", true, "vortipak_d.hlp"},
-        {"Deutsch", false, "vortipak_e.hlp"},  {"English", true, "current.hlp"},
-        {"Italian", false, "current.hlp"},     {"custom", false, "current.hlp"},
+        {"French", false, "vortipak.hlp"},    {"Deutsch", true, "vortipak_d.hlp"},
+        {"Deutsch", false, "vortipak_e.hlp"}, {"English", true, "current.hlp"},
+        {"Italian", false, "current.hlp"},    {"custom", false, "current.hlp"},
     };
     for (const Case& c : cases) {
         test::TempDir folder;

@@ -13,7 +13,7 @@ namespace {
 using test::FakeComponent;
 
 class LanguageTest : public ::testing::Test {
-protected:
+  protected:
     std::string WriteLanguage(const std::string& contents, const std::string& name = "test.lgn") {
         const std::string path = dir_ / name;
         test::WriteHostFile(path, contents);
@@ -25,10 +25,10 @@ protected:
 
 TEST_F(LanguageTest, LookupsFindTheirSectionWithoutRegardToCaseAndFallBackToTheKey) {
     TLanguage language;
-    language.SetFN(WriteLanguage(
-        "[Messages]\n000020=Main window\nMsg_OkToContinue = Go on? \n"
-        "[Buttons]\nsOk=OK button\n"
-        "[thanks]\nsUrl=https://host/\n"));
+    language.SetFN(
+        WriteLanguage("[Messages]\n000020=Main window\nMsg_OkToContinue = Go on? \n"
+                      "[Buttons]\nsOk=OK button\n"
+                      "[thanks]\nsUrl=https://host/\n"));
 
     struct Case {
         std::string (TLanguage::*lookup)(std::string_view) const;
@@ -89,7 +89,7 @@ TEST_F(LanguageTest, SeparatorBlankAfterTrimmingBecomesComma) {
 }
 
 class TranslateTest : public LanguageTest {
-protected:
+  protected:
     TranslateTest() : application_("Application") {
         FakeComponent& form = application_.Add("WzdForm").WithString("Caption", "design form");
         form.Add("LbStart2").WithString("Caption", "design label").WithString("Hint", "design hint");
@@ -105,14 +105,15 @@ protected:
 };
 
 TEST_F(TranslateTest, AppliesTextsToFormsComponentsAndPropertiesWithoutRegardToCase) {
-    language_.SetFN(WriteLanguage(
-        "[Translations]\n"
-        "WzdForm.caption=Wizard\n"
-        "wzdform . lbstart2 . CAPTION = Welcome\n"
-        "WzdForm.LbStart2.hint=Tip|Longer text\n"
-        "WzdForm.Spin.position=42\n"));
-    language_.Properties() = {"  WzdForm.Caption ", "", "   ", "WZDFORM.LBSTART2.CAPTION", "WzdForm.LbStart2.Hint",
-                              "WzdForm.Spin.Position"};
+    language_.SetFN(
+        WriteLanguage("[Translations]\n"
+                      "WzdForm.caption=Wizard\n"
+                      "wzdform.lbstart2.CAPTION = Welcome\n"
+                      "WzdForm.LbStart2.hint=Tip|Longer text\n"
+                      "WzdForm.Spin.position=42\n"));
+    language_.Properties() = {
+        "  WzdForm.Caption ",   "", "   ", "WZDFORM.LBSTART2.CAPTION", "WzdForm.LbStart2.Hint",
+        "WzdForm.Spin.Position"};
     language_.Translate();
 
     EXPECT_EQ(Form().String("caption"), "Wizard");
@@ -122,16 +123,16 @@ TEST_F(TranslateTest, AppliesTextsToFormsComponentsAndPropertiesWithoutRegardToC
 }
 
 TEST_F(TranslateTest, SkipsEmptyTextsAndPathsThatNameNothing) {
-    language_.SetFN(WriteLanguage(
-        "[Translations]\n"
-        "WzdForm.caption=\n"
-        "Closed.Label.caption=never applied\n"
-        "WzdForm.Missing.caption=never applied\n"
-        "WzdForm.LbStart2.NoSuchProperty=never applied\n"
-        "WzdForm.LbStart2.caption=applied\n"));
-    language_.Properties() = {"WzdForm.caption",          "Closed.Label.caption", "WzdForm.Missing.caption",
-                              "WzdForm.LbStart2.NoSuchProperty", "WzdForm.LbStart2.Hint",
-                              "WzdForm.LbStart2.caption"};
+    language_.SetFN(
+        WriteLanguage("[Translations]\n"
+                      "WzdForm.caption=\n"
+                      "Closed.Label.caption=never applied\n"
+                      "WzdForm.Missing.caption=never applied\n"
+                      "WzdForm.LbStart2.NoSuchProperty=never applied\n"
+                      "WzdForm.LbStart2.caption=applied\n"));
+    language_.Properties() = {"WzdForm.caption",         "Closed.Label.caption",
+                              "WzdForm.Missing.caption", "WzdForm.LbStart2.NoSuchProperty",
+                              "WzdForm.LbStart2.Hint",   "WzdForm.LbStart2.caption"};
     language_.Translate();
 
     EXPECT_EQ(Form().String("caption"), "design form");
@@ -171,7 +172,8 @@ TEST_F(TranslateTest, ListTextIsCutAtTheSeparator) {
         language.Properties() = {"WzdForm.ComboBox1.items"};
         if (!c.separator.empty()) language.SetSeparator(c.separator);
         language.Translate();
-        EXPECT_EQ(Form().Child("ComboBox1").Strings("items"), c.items) << "'" << c.separator << "' " << c.text;
+        EXPECT_EQ(Form().Child("ComboBox1").Strings("items"), c.items)
+            << "'" << c.separator << "' " << c.text;
     }
 }
 
@@ -194,8 +196,9 @@ TEST_F(TranslateTest, NonNumberForIntegerPropertyRaisesAndEndsThePass) {
 }
 
 TEST_F(TranslateTest, EventsFrameThePassAndOnTranslateMayChangeEachText) {
-    language_.SetFN(WriteLanguage(
-        "[Translations]\nWzdForm.caption=Wizard\nWzdForm.LbStart2.caption=Welcome\nWzdForm.LbStart2.NoSuch=x\n"));
+    language_.SetFN(
+        WriteLanguage("[Translations]\nWzdForm.caption=Wizard\nWzdForm.LbStart2.caption=Welcome\nWzdForm."
+                      "LbStart2.NoSuch=x\n"));
     language_.Properties() = {"WzdForm.caption", "WzdForm.LbStart2.caption", "WzdForm.LbStart2.NoSuch"};
     std::vector<std::string> calls;
     language_.OnBeforeTranslation = [&](TLanguage& sender) {
@@ -211,14 +214,14 @@ TEST_F(TranslateTest, EventsFrameThePassAndOnTranslateMayChangeEachText) {
     language_.Translate();
 
     const std::vector<std::string> expected = {"before", "WzdForm.caption:design form->Wizard",
-                                               "LbStart2.caption:design label->Welcome", "LbStart2.NoSuch:->x",
-                                               "after"};
+                                               "LbStart2.caption:design label->Welcome",
+                                               "LbStart2.NoSuch:->x", "after"};
     EXPECT_EQ(calls, expected);
     EXPECT_EQ(Form().Child("LbStart2").String("caption"), "[Welcome]");
 }
 
 class RegEntriesTest : public LanguageTest {
-protected:
+  protected:
     RegEntriesTest() : registry_(dir_ / "registry.ini") {}
     RegistryStore registry_;
 };
@@ -233,7 +236,8 @@ TEST_F(RegEntriesTest, FileWithoutRegSectionCreatesTheTestKeyEmpty) {
 
 TEST_F(RegEntriesTest, CopiesEveryNonEmptyValueIncludingTheKeyName) {
     TLanguage language;
-    language.SetFN(WriteLanguage("[reg]\nkey=vpkfile\\shell\nFriendlyTypeName=Query\nEmpty=\nOther = two words \n"));
+    language.SetFN(
+        WriteLanguage("[reg]\nkey=vpkfile\\shell\nFriendlyTypeName=Query\nEmpty=\nOther = two words \n"));
     language.WriteRegEntries(registry_);
     const std::string key = "vpkfile\\shell";
     EXPECT_EQ(registry_.ReadString(Hive::ClassesRoot, key, "key"), key);
