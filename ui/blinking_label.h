@@ -7,13 +7,13 @@ namespace vpk::ui {
 
 class BlinkingLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit BlinkingLabel(QWidget* parent = nullptr, int intervalMs = 500);
     void SetBlinking(bool on);
     bool Blinking() const { return timer_.isActive(); }
     bool TextShown() const { return shown_; }
 
-private:
+  private:
     void Toggle();
     QTimer timer_;
     bool shown_ = true;

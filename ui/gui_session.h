@@ -15,14 +15,14 @@ class QtEventPump;
 bool DisplayAvailable();
 
 class GuiSession {
-public:
+  public:
     GuiSession(int& argc, char** argv);
     ~GuiSession();
     GuiSession(const GuiSession&) = delete;
     GuiSession& operator=(const GuiSession&) = delete;
     QApplication& Application() { return *application_; }
 
-private:
+  private:
     std::unique_ptr<QApplication> application_;
     std::unique_ptr<QtDialogs> dialogs_;
     std::unique_ptr<QtEventPump> pump_;

@@ -69,7 +69,8 @@ TDlg2Btn::TDlg2Btn(QWidget* parent) : QDialog(parent) {
         auto* row = new QWidget(lower_);
         row->setObjectName(QString("P%1").arg(count));
         const int rowWidth = count * kButtonWidth + (count - 1) * kButtonGap;
-        row->setGeometry((kWidth - rowWidth) / 2, (kLowerHeight - kButtonHeight) / 2, rowWidth, kButtonHeight);
+        row->setGeometry((kWidth - rowWidth) / 2, (kLowerHeight - kButtonHeight) / 2, rowWidth,
+                         kButtonHeight);
         for (int b = 1; b <= count; ++b) {
             auto* button = new QPushButton(row);
             button->setObjectName(QString("Btn%1%2").arg(count).arg(b));
@@ -91,8 +92,8 @@ void TDlg2Btn::Setup(const Dlg2BtnTexts& texts) {
     labels_[0]->setVisible(true);
     for (int i = 1; i < 6; ++i) labels_[i]->setVisible(!texts.lines[i].isEmpty());
 
-    const bool noLowerLines = texts.lines[2].isEmpty() && texts.lines[3].isEmpty() && texts.lines[4].isEmpty() &&
-                              texts.lines[5].isEmpty();
+    const bool noLowerLines = texts.lines[2].isEmpty() && texts.lines[3].isEmpty() &&
+                              texts.lines[4].isEmpty() && texts.lines[5].isEmpty();
     int upperHeight = kUpperHeight;
     int iconY = 10;
     int height = kFullHeight;

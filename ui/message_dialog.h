@@ -18,15 +18,15 @@ namespace vpk::ui {
 
 struct Dlg2BtnTexts {
     QString caption;
-    QString icon;                        // "?" question, "!" warning, "#" forbidden, else none
+    QString icon;  // "?" question, "!" warning, "#" forbidden, else none
     std::array<QString, 6> lines;
     std::array<QString, 4> buttons;
-    QString count;                       // "1".."4"; anything else means 1
+    QString count;  // "1".."4"; anything else means 1
 };
 
 class TDlg2Btn : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TDlg2Btn(QWidget* parent = nullptr);
     void Setup(const Dlg2BtnTexts& texts);
     // The number of the button pressed; closing by the close box (or Esc) presses no button and answers
@@ -39,7 +39,7 @@ public:
     static constexpr int kFourLineHeight = 135;
     static constexpr int kTwoLineHeight = 115;
 
-private:
+  private:
     void Press(int number);
     QWidget* upper_ = nullptr;
     QWidget* lower_ = nullptr;

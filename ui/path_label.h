@@ -12,15 +12,15 @@ QString ShortenPath(const QString& path, const std::function<bool(const QString&
 
 class PathLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit PathLabel(QWidget* parent = nullptr);
-    void SetPath(const QString& path);   // the whole path stays the tooltip
+    void SetPath(const QString& path);  // the whole path stays the tooltip
     QString Path() const { return path_; }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void Refit();
     QString path_;
 };

@@ -27,12 +27,12 @@ int QtDialogs::Ask(const DialogRequest& request) {
     return ShowDlg2Btn(texts, QApplication::activeWindow());
 }
 
-bool QtDialogs::AskText(const std::string& caption, const std::string& prompt, bool secret, std::string& text) {
+bool QtDialogs::AskText(const std::string& caption, const std::string& prompt, bool secret,
+                        std::string& text) {
     bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), QString::fromStdString(caption),
-                                                 QString::fromStdString(prompt),
-                                                 secret ? QLineEdit::Password : QLineEdit::Normal,
-                                                 QString::fromStdString(text), &ok);
+    const QString answer = QInputDialog::getText(
+        QApplication::activeWindow(), QString::fromStdString(caption), QString::fromStdString(prompt),
+        secret ? QLineEdit::Password : QLineEdit::Normal, QString::fromStdString(text), &ok);
     if (ok) text = answer.toStdString();
     return ok;
 }

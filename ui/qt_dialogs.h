@@ -5,9 +5,10 @@
 namespace vpk::ui {
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     int Ask(const DialogRequest& request) override;
-    bool AskText(const std::string& caption, const std::string& prompt, bool secret, std::string& text) override;
+    bool AskText(const std::string& caption, const std::string& prompt, bool secret,
+                 std::string& text) override;
 };
 
 }  // namespace vpk::ui

@@ -5,7 +5,7 @@
 namespace vpk::ui {
 
 class QtEventPump : public EventPump {
-public:
+  public:
     void ProcessPending() override;
 };
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include "ui/qt_dialogs.h"
@@ -38,8 +39,10 @@ Dlg2BtnTexts Texts(int lines, const QString& count) {
 // Clicks the named button once the dialog runs modally.
 int PressLater(TDlg2Btn& dialog, const QString& buttonName) {
     QTimer::singleShot(0, &dialog, [&dialog, buttonName] {
-        if (auto* button = dialog.findChild<QPushButton*>(buttonName)) button->click();
-        else dialog.reject();
+        if (auto* button = dialog.findChild<QPushButton*>(buttonName))
+            button->click();
+        else
+            dialog.reject();
     });
     dialog.exec();
     return dialog.Result();
@@ -111,7 +114,8 @@ TEST(MessageDialogTest, IconCodeShowsItsPicture) {
         for (const char* name : {"ImgAsk", "ImgWar", "ImgNoWay"}) {
             auto* picture = dialog.findChild<QLabel*>(name);
             ASSERT_NE(picture, nullptr);
-            EXPECT_EQ(picture->isVisible(), c.visible && std::string(c.visible) == name) << c.code << " " << name;
+            EXPECT_EQ(picture->isVisible(), c.visible && std::string(c.visible) == name)
+                << c.code << " " << name;
         }
     }
 }

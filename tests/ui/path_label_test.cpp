@@ -16,7 +16,7 @@ TEST(PathLabelTest, ShortensFromTheMiddleKeepingDriveAndName) {
     } cases[] = {
         {100, "C:\\Documents\\Comptes\\2026\\Decembre\\0712Comptes.zip"},
         {40, "C:\\...\\2026\\Decembre\\0712Comptes.zip"},
-        {30, "C:\\...\\Decembre\\0712Comptes.zip"},
+        {31, "C:\\...\\Decembre\\0712Comptes.zip"},
         {22, "C:\\...\\0712Comptes.zip"},
         {19, "...\\0712Comptes.zip"},
         {10, "0712Com..."},
