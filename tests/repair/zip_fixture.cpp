@@ -1,11 +1,13 @@
 #include "zip_fixture.h"
 
+#include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <sstream>
 #include <stdexcept>
 
 #include "engine/zip_format.h"
+#include "repair/zip_fix.h"
 #include "support/test_support.h"
 
 namespace vpk::test {
@@ -153,6 +155,43 @@ std::optional<std::vector<ListedEntry>> ListWithPython(const std::string& hostPa
         entries.push_back(entry);
     }
     return entries;
+}
+
+std::string RepairBytes(const std::string& input) {
+    test::MemorySink sink;
+    TZipFix fix;
+    fix.SetInput(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
+    fix.SetOutput(&sink);
+    fix.RepairArchive();
+    return sink.bytes;
+}
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
+
+// What every reader must say of a repaired archive holding exactly the expected entries.
+void ExpectReadersAccept(const std::string& path, const std::vector<std::string>& expected) {
+    std::string output;
+    EXPECT_EQ(test::RunShell("7zz t '" + path + "'", &output), 0) << output;
+    EXPECT_NE(output.find("Everything is Ok"), std::string::npos) << output;
+    EXPECT_EQ(output.find("Warnings"), std::string::npos) << output;
+    ASSERT_EQ(test::RunShell("bsdtar -tf '" + path + "'", &output), 0) << output;
+    EXPECT_EQ(Lines(output), expected);
+    ASSERT_EQ(test::RunShell("bsdtar -xOf '" + path + "' >/dev/null", &output), 0) << output;
+    const auto listed = test::ListWithPython(path);
+    ASSERT_TRUE(listed);
+    std::vector<std::string> names;
+    for (const auto& entry : *listed) names.push_back(entry.name);
+    EXPECT_EQ(names, expected);
 }
 
 }  // namespace vpk::test

@@ -69,4 +69,10 @@ struct ListedEntry {
 // zipfile refuses the archive or an entry's data. Needs python3.
 std::optional<std::vector<ListedEntry>> ListWithPython(const std::string& hostPath);
 
+// The repair of input, written to memory.
+std::string RepairBytes(const std::string& input);
+// 7-Zip tests the archive without warnings, bsdtar lists and extracts it, Python's zipfile reads every
+// entry, and all of them see exactly the expected names in order.
+void ExpectReadersAccept(const std::string& hostPath, const std::vector<std::string>& expected);
+
 }  // namespace vpk::test
