@@ -210,7 +210,8 @@ TEST(Hms, ForgedBodyLengthIsRefused) {
     ExpectCorrupt(store, file);
 }
 
-TEST(Hms, ArbitraryDamageOnlyEverRaisesCorrupt) {
+// Damage anywhere ends in a whole new content or in ECorruptFile with the old content kept.
+TEST(Hms, ArbitraryDamageLoadsAllOrNothing) {
     THms source = Configured(true, false);
     source.AddStream("1", "1234\r\n");
     source.AddStream("other", std::string(3000, 'q') + "tail");
@@ -223,9 +224,13 @@ TEST(Hms, ArbitraryDamageOnlyEverRaisesCorrupt) {
             file[2 + rng() % (file.size() - 2)] ^= static_cast<std::uint8_t>(1 + rng() % 255);
             if (round % 3 == 0) file.resize(2 + rng() % (file.size() - 2));
             THms store = Configured(true, false, "secret key");
+            store.AddStream("previous", "entry");
             try {
                 store.LoadFromBytes(file);
+                std::string previous;
+                EXPECT_FALSE(store.ReadStream("previous", previous));  // replaced whole
             } catch (const ECorruptFile&) {
+                EXPECT_EQ(store.Names(), std::vector<std::string>{"previous"});  // left whole
             }
         }
     }
