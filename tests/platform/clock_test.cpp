@@ -11,7 +11,7 @@ namespace {
 
 // The checks every clock passes, real or fixed.
 class ClockConformance : public ::testing::TestWithParam<std::string> {
-protected:
+  protected:
     void SetUp() override {
         if (GetParam() == "system") {
             clock_ = std::make_unique<SystemClock>();
@@ -44,7 +44,8 @@ TEST_P(ClockConformance, NowAgreesWithUnixTimeAndWeekday) {
     const std::time_t t = static_cast<std::time_t>(unix);
     std::tm tm{};
     localtime_r(&t, &tm);
-    EXPECT_NEAR(now.second + 60 * (now.minute + 60 * now.hour), tm.tm_sec + 60 * (tm.tm_min + 60 * tm.tm_hour), 1);
+    EXPECT_NEAR(now.second + 60 * (now.minute + 60 * now.hour),
+                tm.tm_sec + 60 * (tm.tm_min + 60 * tm.tm_hour), 1);
     EXPECT_EQ(now.dayOfWeek, tm.tm_wday + 1);
     EXPECT_GE(now.dayOfWeek, 1);
     EXPECT_LE(now.dayOfWeek, 7);

@@ -14,7 +14,7 @@ namespace {
 // What every Dialogs implementation does when nobody answers: a scripted one with an empty script and
 // the console one without a terminal both close the dialog, which answers the last (cancelling) button.
 class DialogsConformance : public ::testing::TestWithParam<std::string> {
-protected:
+  protected:
     void SetUp() override {
         if (GetParam() == "console") {
             // No terminal: standard input from /dev/null.
@@ -44,7 +44,8 @@ TEST_P(DialogsConformance, UnansweredDialogsTakeTheCancellingButton) {
         {"Broken", "", {}, {}},
     };
     const int expected[] = {3, 2, 1, 1};
-    for (std::size_t i = 0; i < std::size(requests); ++i) EXPECT_EQ(dialogs_->Ask(requests[i]), expected[i]) << i;
+    for (std::size_t i = 0; i < std::size(requests); ++i)
+        EXPECT_EQ(dialogs_->Ask(requests[i]), expected[i]) << i;
     std::string text = "unchanged";
     EXPECT_FALSE(dialogs_->AskText("Password", "Password:", true, text));
     EXPECT_EQ(text, "unchanged");

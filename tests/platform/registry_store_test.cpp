@@ -16,7 +16,7 @@ constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVers
 
 // HOME and the XDG folders point into the installation, so no test touches the real home folder.
 class Registry : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (const char* v : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
             const char* old = std::getenv(v);
@@ -29,8 +29,10 @@ protected:
     }
     void TearDown() override {
         for (const auto& [name, value] : saved_) {
-            if (value) ::setenv(name.c_str(), value->c_str(), 1);
-            else ::unsetenv(name.c_str());
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
         }
     }
     test::TestInstallation install;
@@ -44,10 +46,12 @@ TEST_F(Registry, KeysAndValuesUnderEachHive) {
     EXPECT_TRUE(store.KeyExists(Hive::CurrentUser, "software\\VORTIPAK"));  // a parent of a created key
     EXPECT_FALSE(store.KeyExists(Hive::LocalMachine, "Software\\Vortipak"));
     EXPECT_TRUE(store.WriteString(Hive::ClassesRoot, ".vpk", "", "VortipakQuery"));
-    EXPECT_TRUE(store.WriteString(Hive::ClassesRoot, "\\VortipakQuery\\shell\\open\\command\\", "", "vortipak \"%1\""));
+    EXPECT_TRUE(store.WriteString(Hive::ClassesRoot, "\\VortipakQuery\\shell\\open\\command\\", "",
+                                  "vortipak \"%1\""));
     EXPECT_TRUE(store.WriteString(Hive::CurrentUser, "Software\\Vortipak", "Lang", "French"));
     EXPECT_EQ(store.ReadString(Hive::ClassesRoot, ".VPK", ""), "VortipakQuery");
-    EXPECT_EQ(store.ReadString(Hive::ClassesRoot, "VortipakQuery\\Shell\\Open\\Command", ""), "vortipak \"%1\"");
+    EXPECT_EQ(store.ReadString(Hive::ClassesRoot, "VortipakQuery\\Shell\\Open\\Command", ""),
+              "vortipak \"%1\"");
     EXPECT_EQ(store.ReadString(Hive::CurrentUser, "SOFTWARE\\vortipak", "lang"), "French");
     EXPECT_EQ(store.ReadString(Hive::CurrentUser, "Software\\Vortipak", "none", "dflt"), "dflt");
     EXPECT_TRUE(store.ValueExists(Hive::CurrentUser, "Software\\Vortipak", "LANG"));
@@ -86,13 +90,15 @@ TEST_F(Registry, RunKeyIsMirroredIntoAutostart) {
     ASSERT_TRUE(store.WriteString(Hive::LocalMachine, kRun, "Vpk_Run", "Vpk_Run.exe \"C:\\My Queries\" 7"));
     const std::string entry = test::ReadHostFile(desktop);
     EXPECT_NE(entry.find("[Desktop Entry]\nType=Application\nName=Vpk_Run\n"), std::string::npos) << entry;
-    EXPECT_NE(entry.find("Exec=" + install.ProgramHost() + "/vpk_run \"" + install.DriveHost('C') + "/My Queries\" 7\n"),
+    EXPECT_NE(entry.find("Exec=" + install.ProgramHost() + "/vpk_run \"" + install.DriveHost('C') +
+                         "/My Queries\" 7\n"),
               std::string::npos)
         << entry;
     // A desktop file of the user's with the name of a value is left alone.
     test::WriteHostFile(install.Root() + "/autostart/Other.desktop", "[Desktop Entry]\nExec=other\n");
     ASSERT_TRUE(store.WriteString(Hive::CurrentUser, kRun, "Other", "x"));  // not the machine's Run key
-    EXPECT_EQ(test::ReadHostFile(install.Root() + "/autostart/Other.desktop"), "[Desktop Entry]\nExec=other\n");
+    EXPECT_EQ(test::ReadHostFile(install.Root() + "/autostart/Other.desktop"),
+              "[Desktop Entry]\nExec=other\n");
     EXPECT_TRUE(store.DeleteValue(Hive::LocalMachine, kRun, "Vpk_Run"));
     EXPECT_FALSE(test::HostExists(desktop));
     EXPECT_TRUE(test::HostExists(install.Root() + "/autostart/Other.desktop"));
@@ -100,7 +106,8 @@ TEST_F(Registry, RunKeyIsMirroredIntoAutostart) {
 
 TEST_F(Registry, ShellFoldersDefaultToTheXdgFolders) {
     const std::string home = install.DriveHost('C');
-    EXPECT_EQ(store.ReadString(Hive::CurrentUser, kShellFolders, "Start Menu"), "C:\\.local\\share\\applications");
+    EXPECT_EQ(store.ReadString(Hive::CurrentUser, kShellFolders, "Start Menu"),
+              "C:\\.local\\share\\applications");
     EXPECT_EQ(store.ReadString(Hive::CurrentUser, kShellFolders, "Desktop"), "C:\\Desktop");
     test::WriteHostFile(home + "/.config/user-dirs.dirs", "# user dirs\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
     EXPECT_EQ(store.ReadString(Hive::CurrentUser, kShellFolders, "desktop"), "C:\\Bureau");
