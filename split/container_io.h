@@ -1,8 +1,8 @@
 #pragma once
 // Where container bytes go to and come from: a piece file of the virtual file system, or a stream the
 // owner supplies (":STREAM"). Both count the bytes of the current piece, which the writer's piece
-// bound is measured against. Failures raise: PlatformError from files, ContainerIoError from streams
-// and from reads that come up short.
+// bound is measured against. Failures raise PlatformError: from the file layer, or as ContainerIoError for
+// streams and reads that come up short.
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -13,12 +13,14 @@
 #include <string_view>
 
 #include "platform/file.h"
+#include "platform/platform_error.h"
 
 namespace vpk::split {
 
-class ContainerIoError : public std::runtime_error {
+// A PlatformError, so callers handle every input/output failure in one place.
+class ContainerIoError : public PlatformError {
   public:
-    using std::runtime_error::runtime_error;
+    using PlatformError::PlatformError;
 };
 
 class ContainerSink {
@@ -28,6 +30,8 @@ class ContainerSink {
     // Flushes and releases; raises when the data did not reach the medium. Never closes an owner's stream.
     virtual void Close() = 0;
     std::uint64_t Position() const { return position_; }
+    // A stream carries piece after piece; each one's bound counts from its own start.
+    void StartPiece() { position_ = 0; }
 
     void WriteInt32(std::int32_t value);
     void WriteString(std::string_view bytes);  // length, then the bytes

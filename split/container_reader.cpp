@@ -44,8 +44,6 @@ template <typename Read>
 auto ReadContainer(Read read) {
     try {
         return read();
-    } catch (const ContainerIoError& e) {
-        throw EBackupFile(kBackupErrorInvalidArchive, e.what());
     } catch (const PlatformError& e) {
         throw EBackupFile(kBackupErrorInvalidArchive, e.what());
     }
@@ -100,11 +98,13 @@ bool ContainerReader::Run(const std::string& containerName, const std::string& d
         }
     } while (c_.continue_);
 
-    try {
-        piece_->Close();
-    } catch (...) {
+    if (piece_) {  // none after a refused piece prompt
+        try {
+            piece_->Close();
+        } catch (...) {
+        }
+        piece_.reset();
     }
-    piece_.reset();
     const bool result = c_.error_ == 0 && c_.continue_;
     c_.Progress("", 100);
     c_.busy_ = false;
@@ -119,7 +119,7 @@ void ContainerReader::ReadHeader() {
         piece_->Skip(static_cast<std::uint64_t>(titleLength));  // the title is not used on restore
         c_.totalSize_ = piece_->ReadInt32();
         c_.fileCount_ = piece_->ReadInt32();
-    } catch (const std::exception& e) {
+    } catch (const PlatformError& e) {
         throw EBackupFile(kBackupErrorReadArchive, e.what());
     }
     c_.bytesProcessed_ = 0;

@@ -39,6 +39,16 @@ struct WriterGuard {
     }
 };
 
+// A fresh medium may lack the folder the pieces go to.
+std::unique_ptr<ContainerSink> CreatePiece(const std::string& name) {
+    const auto cut = name.find_last_of("\\/");
+    if (cut != std::string::npos && cut > 0) {
+        const std::string folder = name.substr(0, cut + 1);
+        if (!Fs().FolderExists(folder)) Fs().CreateFolderChain(folder);
+    }
+    return CreatePieceFile(name);
+}
+
 std::string TemporaryFolder() {
     std::error_code ec;
     auto host = std::filesystem::temp_directory_path(ec);
@@ -79,7 +89,7 @@ bool ContainerWriter::Run(const std::vector<std::string>& fileList, const std::s
         try {
             piece_->WriteInt32(kEndMark);
             complete = true;
-        } catch (const std::exception& e) {
+        } catch (const PlatformError& e) {
             c_.SetError(kBackupErrorWriteArchive, e.what());
         }
     }
@@ -96,7 +106,7 @@ std::vector<std::string> ContainerWriter::Measure(const std::vector<std::string>
             idListPath_ = Fs().TempFileName(TemporaryFolder(), "FID");
             if (idListPath_.empty()) throw PlatformError("no temporary name");
             idList.Open(idListPath_, File::Mode::Create);
-        } catch (const std::exception& e) {
+        } catch (const PlatformError& e) {
             c_.SetError(kBackupErrorFileIdList, e.what());
             return {};
         }
@@ -113,7 +123,7 @@ std::vector<std::string> ContainerWriter::Measure(const std::vector<std::string>
                                      std::to_string(info->size) + "\r\n";
             try {
                 idList.Write(line.data(), line.size());
-            } catch (const std::exception& e) {
+            } catch (const PlatformError& e) {
                 c_.SetError(kBackupErrorFileIdList, e.what());
                 return {};
             }
@@ -123,7 +133,7 @@ std::vector<std::string> ContainerWriter::Measure(const std::vector<std::string>
     if (c_.SaveFileID) {
         try {
             idList.Close();
-        } catch (const std::exception& e) {
+        } catch (const PlatformError& e) {
             c_.SetError(kBackupErrorFileIdList, e.what());
             return {};
         }
@@ -141,13 +151,13 @@ void ContainerWriter::OpenFirstPiece() {
             if (!c_.BackupStream) throw ContainerIoError("no stream was given for :STREAM");
             piece_ = StreamSink(*c_.BackupStream);
         } else {
-            piece_ = CreatePieceFile(containerName_);
+            piece_ = CreatePiece(containerName_);
         }
         chunksInPiece_ = 0;
         piece_->WriteString(EncodeStoredText(c_.BackupTitle));
         piece_->WriteInt32(static_cast<std::int32_t>(std::min<std::uint64_t>(total_, kMaxStoredTotal)));
         piece_->WriteInt32(c_.fileCount_);
-    } catch (const std::exception& e) {
+    } catch (const PlatformError& e) {
         c_.SetError(kBackupErrorWriteArchive, e.what());
     }
 }
@@ -161,7 +171,7 @@ void ContainerWriter::StoreFile(const std::string& name, bool isIdList) {
         size = source.Size();
         const auto info = Fs().Stat(name);
         date = info ? info->dosDateTime : 0;
-    } catch (const std::exception& e) {
+    } catch (const PlatformError& e) {
         c_.SetError(kBackupErrorReadFile, e.what());
         return;
     }
@@ -169,7 +179,7 @@ void ContainerWriter::StoreFile(const std::string& name, bool isIdList) {
     try {
         piece_->WriteString(isIdList ? std::string(kFileListName) : EncodeStoredText(name));
         piece_->WriteInt32(static_cast<std::int32_t>(date));
-    } catch (const std::exception& e) {
+    } catch (const PlatformError& e) {
         c_.SetError(kBackupErrorWriteArchive, e.what());
         return;
     }
@@ -224,7 +234,7 @@ void ContainerWriter::WriteSegment(File& source, std::uint64_t& left, bool& sour
                         ProgressPercent(c_.bytesProcessed_, static_cast<std::int64_t>(total_)));
         }
         piece_->WriteInt32(kEndOfSegment);
-    } catch (const std::exception& e) {
+    } catch (const PlatformError& e) {
         c_.SetError(kBackupErrorWriteArchive, e.what());
     }
 }
@@ -265,20 +275,21 @@ void ContainerWriter::ChangePiece() {
             // A stream holds the pieces one after the other; there is no medium to change.
             c_.piece_ = next;
             chunksInPiece_ = 0;
+            piece_->StartPiece();
             return;
         }
         piece_->Close();
         piece_.reset();
-    } catch (const std::exception& e) {
+    } catch (const PlatformError& e) {
         c_.SetError(kBackupErrorWriteArchive, e.what());
         return;
     }
     c_.piece_ = next;
     if (!c_.AskForDisk(static_cast<std::uint16_t>(next))) return;
     try {
-        piece_ = CreatePieceFile(PieceName(containerName_, next));
+        piece_ = CreatePiece(PieceName(containerName_, next));
         chunksInPiece_ = 0;
-    } catch (const std::exception& e) {
+    } catch (const PlatformError& e) {
         c_.SetError(kBackupErrorWriteArchive, e.what());
     }
 }
@@ -287,7 +298,7 @@ void ContainerWriter::Finish() {
     if (piece_) {
         try {
             piece_->Close();
-        } catch (const std::exception& e) {
+        } catch (const PlatformError& e) {
             c_.SetError(kBackupErrorWriteArchive, e.what());
         }
         piece_.reset();

@@ -60,7 +60,9 @@ TEST(ChunkCodecTest, PicksZlibOrRawByWhetherTheStreamFits) {
         const Stored stored = Compress(row.data, row.level);
         ASSERT_EQ(stored.form, row.form) << row.data.size() << " bytes at level " << row.level;
         if (stored.form != ChunkForm::Compressed) continue;
-        if (row.storedSize) EXPECT_EQ(stored.bytes.size(), row.storedSize);
+        if (row.storedSize) {
+            EXPECT_EQ(stored.bytes.size(), row.storedSize);
+        }
         ExpandResult result;
         EXPECT_EQ(Expand(stored.bytes, &result), row.data);
         EXPECT_EQ(result, ExpandResult::Ok);

@@ -84,7 +84,9 @@ TEST_F(RestoreFilesTest, OverwriteModesDecideByTargetDate) {
             EXPECT_FALSE(Exists(dest + "/f.txt")) << i;
         }
         // Skipped data is read over without progress calls.
-        if (row.after && std::string(row.after) != "stored") EXPECT_EQ(percents, std::vector<int>{100}) << i;
+        if (row.after && std::string(row.after) != "stored") {
+            EXPECT_EQ(percents, std::vector<int>{100}) << i;
+        }
     }
 }
 
