@@ -279,9 +279,12 @@ TEST_F(BackupFilesTest, SourceErrorsAreReportedOnceAndStopTheRun) {
 TEST_F(BackupFilesTest, UnwritablePieceIsError4) {
     Write("data/a.txt", "a");
     TBackupFile backup;
-    backup.OnError = [](TBackupFile&, std::int32_t, const std::string&) {};
     EXPECT_FALSE(backup.BackupFiles({"C:\\data\\a.txt"}, Virtual("data\\a.txt\\x.001")));
     EXPECT_EQ(backup.ErrorCode(), kBackupErrorWriteArchive);
+    // Without OnError the message box says it once, through the dialogs.
+    ASSERT_EQ(dialogs_.Asked().size(), 1u);
+    EXPECT_EQ(dialogs_.Asked()[0].lines.at(0), "Cannot write to archive");
+    EXPECT_EQ(dialogs_.Asked()[0].buttons, std::vector<std::string>{"OK"});
     EXPECT_FALSE(backup.IsBusy());
 }
 
