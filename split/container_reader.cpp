@@ -39,6 +39,11 @@ struct ReaderGuard {
     }
 };
 
+bool OnRemovableDrive(const std::string& path) {
+    const std::string full = Fs().FullPath(path);
+    return full.size() > 1 && full[1] == ':' && Fs().TypeOfDrive(full[0]) == DriveType::Removable;
+}
+
 // Container reads that fail (damage, truncation, an unreadable medium) become "Invalid archive type".
 template <typename Read>
 auto ReadContainer(Read read) {
@@ -197,6 +202,12 @@ void ContainerReader::PieceChange(const std::string& record) {
         do {
             c_.AskForDisk(static_cast<std::uint16_t>(number));
             ProcessPendingEvents();
+            // Only a removable drive can receive the missing piece; anywhere else asking again would
+            // never end.
+            if (c_.continue_ && !Fs().FileExists(next) && !OnRemovableDrive(next)) {
+                throw EBackupFile(kBackupErrorReadArchive,
+                                  "piece " + std::to_string(number) + " is missing: " + next);
+            }
         } while (c_.continue_ && !Fs().FileExists(next));
         if (!c_.continue_) return;
         try {

@@ -1,6 +1,7 @@
 // RestoreFiles: targets, overwrite rules, pieces, events, and containers that are damaged or hostile.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -156,6 +157,30 @@ TEST_F(RestoreFilesTest, CancelledPiecePromptKeepsWhatWasWritten) {
     EXPECT_EQ(Read("out/big.bin"), NoiseBytes(40000, 9).substr(0, 16384));
     EXPECT_EQ(Fs().Stat(Virtual("out\\big.bin"))->dosDateTime, static_cast<std::uint32_t>(StoredDate()));
     EXPECT_FALSE(reader.IsBusy());
+}
+
+TEST_F(RestoreFilesTest, MissingPieceOnAFixedDiskFailsInsteadOfAskingForever) {
+    Write("data/big.bin", NoiseBytes(40000, 9), kStoredTime);
+    TBackupFile writer;
+    writer.CompressionLevel = TCompressionLevel::clNone;
+    writer.MaxSize = 16484 + 100;
+    writer.OnNeedDisk = [](TBackupFile&, std::uint16_t, bool&) {};
+    ASSERT_TRUE(writer.BackupFiles({"C:\\data\\big.bin"}, Virtual("p\\big.001")));
+    ASSERT_EQ(std::remove(Host("p/big.003").c_str()), 0);
+
+    TBackupFile reader;
+    int asked = 0;
+    reader.OnNeedDisk = [&](TBackupFile&, std::uint16_t, bool&) { ++asked; };  // always "go on"
+    try {
+        reader.RestoreFiles(Virtual("p\\big.001"), Virtual("out"));
+        ADD_FAILURE() << "no exception";
+    } catch (const EBackupFile& e) {
+        EXPECT_EQ(e.Code(), kBackupErrorReadArchive);
+        EXPECT_NE(std::string(e.what()).find("big.003"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(reader.IsBusy());
+    EXPECT_EQ(Read("out/big.bin"), NoiseBytes(40000, 9).substr(0, 32768));
 }
 
 TEST_F(RestoreFilesTest, ContainersWrittenAtEveryLevelReadBackByteForByte) {
