@@ -8,6 +8,8 @@ namespace vpk::split {
 
 namespace {
 
+constexpr std::size_t kStoredStreamOverhead = 11;
+
 // Releases a zlib stream on every path out of a chunk call.
 struct DeflateGuard {
     z_stream* stream;
@@ -24,6 +26,9 @@ ChunkForm CompressChunk(const std::uint8_t* data, std::size_t size, int level, s
                         std::size_t* outSize) {
     *outSize = 0;
     if (size > kChunkSize) return ChunkForm::Failed;
+    // Level 0 writes stored blocks: 11 bytes more than the data (header, block header, Adler-32), so
+    // whether it fits is known without running zlib over a chunk only to throw the result away.
+    if (level == 0 && size + kStoredStreamOverhead > kChunkSize) return ChunkForm::Raw;
     z_stream stream{};
     if (deflateInit2(&stream, level, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return ChunkForm::Failed;
     DeflateGuard guard{&stream};
