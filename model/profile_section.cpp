@@ -1,0 +1,40 @@
+#include "model/profile_section.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/profile_file.h"
+
+namespace vpk {
+
+std::string ProfileSection::Text(std::string_view key, std::string_view defaultValue) const {
+    return profile::ReadString(file_, section_, key, defaultValue);
+}
+
+bool ProfileSection::Flag(std::string_view key, bool defaultValue) const {
+    return profile::ReadFlag(file_, section_, key, defaultValue);
+}
+
+int ProfileSection::Integer(std::string_view key, int defaultValue) const {
+    const std::int64_t value = profile::ReadInteger(file_, section_, key, defaultValue);
+    return static_cast<int>(
+        std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+void ProfileSection::WriteText(std::string_view key, std::string_view value) const {
+    profile::WriteString(file_, section_, key, value);
+}
+
+void ProfileSection::WriteFlag(std::string_view key, bool value) const {
+    profile::WriteFlag(file_, section_, key, value);
+}
+
+void ProfileSection::WriteInteger(std::string_view key, long long value) const {
+    profile::WriteInteger(file_, section_, key, value);
+}
+
+void ProfileSection::DeleteKey(std::string_view key) const {
+    profile::DeleteKey(file_, section_, key);
+}
+
+}  // namespace vpk
