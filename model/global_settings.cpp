@@ -8,13 +8,6 @@
 
 namespace vpk {
 
-namespace {
-
-// No stored value can hold this: profile values are one line of text without control characters.
-constexpr std::string_view kMissing = "\x01\x02";
-
-}  // namespace
-
 std::string GlobalSettings::DefaultFile() {
     return ProgramFolder() + "vortipak.ini";
 }
@@ -59,8 +52,7 @@ void GlobalSettings::Write(const TextSetting& s, std::string_view value) const {
 
 void GlobalSettings::WriteIfChanged(std::string_view section, std::string_view key,
                                     std::string_view text) const {
-    if (profile::ReadString(file_, section, key, kMissing) == text) return;
-    profile::WriteString(file_, section, key, text);
+    ProfileSection(file_, std::string(section)).WriteText(key, text);
 }
 
 bool GlobalSettings::Automate(ProgramKind reader) const {

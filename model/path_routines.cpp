@@ -3,7 +3,6 @@
 #include "model/text_fields.h"
 #include "platform/file_system.h"
 #include "platform/program_paths.h"
-#include "platform/registry_store.h"
 
 namespace vpk {
 
@@ -17,8 +16,8 @@ std::string VirtualFolderOf(std::string_view hostFolder) {
     return path.size() > 3 ? RemoveBackslash(path) : path;
 }
 
-std::string ShellFolder(std::string_view name) {
-    return AddBackslash(RegistryStore::Instance().ReadString(Hive::CurrentUser, kShellFoldersKey, name));
+std::string ShellFolder(const RegistryStore& store, std::string_view name) {
+    return AddBackslash(store.ReadString(Hive::CurrentUser, kShellFoldersKey, name));
 }
 
 // Joins a folder and the rest of an entry without doubling the separator, which an entry written
@@ -54,12 +53,12 @@ std::string SystemFolder() {
     return VirtualFolderOf("/usr/lib");
 }
 
-std::string DesktopFolder() {
-    return ShellFolder("Desktop");
+std::string DesktopFolder(const RegistryStore& store) {
+    return ShellFolder(store, "Desktop");
 }
 
-std::string StartMenuFolder() {
-    return ShellFolder("Start Menu");
+std::string StartMenuFolder(const RegistryStore& store) {
+    return ShellFolder(store, "Start Menu");
 }
 
 std::string ExpandEntryPath(std::string_view base, std::string_view line) {

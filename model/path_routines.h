@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/registry_store.h"
+
 namespace vpk {
 
 std::string AddBackslash(std::string_view s);     // unless s is empty or already ends in '\'
@@ -15,8 +17,8 @@ std::string ProgramFolder();  // the running program's folder, with its trailing
 std::string WindowsFolder();
 std::string SystemFolder();
 // The "Desktop" and "Start Menu" values of the current user's Shell Folders key, with '\' appended.
-std::string DesktopFolder();
-std::string StartMenuFolder();
+std::string DesktopFolder(const RegistryStore& store = RegistryStore::Instance());
+std::string StartMenuFolder(const RegistryStore& store = RegistryStore::Instance());
 
 // The full path of an include or exclude line ("key=value") of a query file, base being the
 // application folder. The macros "(app)", "(.)", "(win)", "(sys)" are searched anywhere in the

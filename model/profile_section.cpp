@@ -7,6 +7,13 @@
 
 namespace vpk {
 
+namespace {
+
+// No stored value can hold this: profile values are one line of text without control characters.
+constexpr std::string_view kMissing = "\x01\x02";
+
+}  // namespace
+
 std::string ProfileSection::Text(std::string_view key, std::string_view defaultValue) const {
     return profile::ReadString(file_, section_, key, defaultValue);
 }
@@ -22,15 +29,17 @@ int ProfileSection::Integer(std::string_view key, int defaultValue) const {
 }
 
 void ProfileSection::WriteText(std::string_view key, std::string_view value) const {
+    // Every write rewrites the whole file and syncs it; a value that is already there costs a read.
+    if (profile::ReadString(file_, section_, key, kMissing) == value) return;
     profile::WriteString(file_, section_, key, value);
 }
 
 void ProfileSection::WriteFlag(std::string_view key, bool value) const {
-    profile::WriteFlag(file_, section_, key, value);
+    WriteText(key, value ? "1" : "0");
 }
 
 void ProfileSection::WriteInteger(std::string_view key, long long value) const {
-    profile::WriteInteger(file_, section_, key, value);
+    WriteText(key, std::to_string(value));
 }
 
 void ProfileSection::DeleteKey(std::string_view key) const {

@@ -1,6 +1,7 @@
 #pragma once
 // One section of a profile file, read and written key by key with typed values (flags "1"/"0",
-// numbers in decimal). Every call goes to the file: nothing is cached.
+// numbers in decimal). Every call goes to the file: nothing is cached. A write of the value the key
+// already holds leaves the file alone; any other write raises PlatformError when it is refused.
 #include <string>
 #include <string_view>
 
