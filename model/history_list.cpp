@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/numbered_keys.h"
 #include "platform/file_system.h"
 #include "platform/profile_file.h"
 #include "platform/text_codec.h"
@@ -14,25 +15,16 @@ bool IsBlank(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
 }
 
-std::string EntryKey(std::size_t index) {
-    return "n" + std::to_string(index);
-}
-
 }  // namespace
 
 void LoadHistory(HistoryList& box, std::string_view file, std::string_view section,
                  std::string_view defaultEntry) {
-    const std::vector<std::string> keys = profile::ReadKeys(file, section);
     std::vector<std::string> entries;
-    if (keys.empty()) {
+    if (profile::ReadKeys(file, section).empty()) {
         if (defaultEntry.empty()) return;
         entries.emplace_back(defaultEntry);
     } else {
-        // As many "n" keys as the section has keys at all: "last" makes one more, which is harmless.
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            std::string value = profile::ReadString(file, section, EntryKey(i));
-            if (!value.empty()) entries.push_back(std::move(value));
-        }
+        entries = ReadNumberedValues(file, section);
         if (entries.empty()) return;
     }
     std::string text = profile::ReadString(file, section, "last");
@@ -44,10 +36,10 @@ void LoadHistory(HistoryList& box, std::string_view file, std::string_view secti
 
 void SaveHistory(const HistoryList& box, std::string_view file, std::string_view section) {
     if (box.Entries().empty()) return;
-    profile::EraseSection(file, section);
-    std::size_t index = 0;
+    std::vector<std::string> kept;
     for (const std::string& entry : box.Entries())
-        if (!IsBlank(entry)) profile::WriteString(file, section, EntryKey(index++), entry);
+        if (!IsBlank(entry)) kept.push_back(entry);
+    WriteNumberedValues(file, section, kept);
     profile::WriteString(file, section, "last", box.Text());
 }
 

@@ -104,6 +104,10 @@ int NumberedQueries::FirstFreeSection() const {
     return kLastSection;
 }
 
+bool NumberedQueries::HasFreeSection() const {
+    return FirstFreeSection() != kLastSection || !IsSectionUsed(kLastSection);
+}
+
 int NumberedQueries::LastUsedSection() const {
     for (int n = kLastSection; n > kFirstSection; --n)
         if (IsSectionUsed(n)) return n;

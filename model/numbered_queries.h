@@ -30,7 +30,10 @@ class NumberedQueries {
     // Erases the section and its schedule line.
     void DeleteSectionNumber(int number) const;
 
-    int FirstFreeSection() const;                // lowest free number; 151 when all are used
+    int FirstFreeSection() const;  // lowest free number; 151 when all are used
+    // False when every number is in use: FirstFreeSection then names a query that a new one would
+    // overwrite, which a caller should not do without asking.
+    bool HasFreeSection() const;
     int LastUsedSection() const;                 // highest used number from 151 down to 2; else 1
     int NextUsedSection(int current) const;      // first used number above current; else 1
     int PreviousUsedSection(int current) const;  // first used number below current; else 1

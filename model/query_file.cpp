@@ -33,17 +33,17 @@ QueryFileContent ReadVpk(std::string_view path, QueryReader reader, std::string_
     QueryFileContent content;
     QueryRecord& q = content.query;
     q = DefaultQuery(reader, texts);
-    if (reader == QueryReader::Wizard) {
-        q.arch = "SansNom";
-        q.spath = "C:\\";  // query files keep "><" as it stands
-    }
+    if (reader == QueryReader::Wizard) q.arch = "SansNom";
     ReadSharedQueryKeys(ProfileSection(file, "divers"), reader, q);
     q.scheduleLine = ProfileSection(file, "RunService").Text("1");
     if (reader == QueryReader::Backup) {
         q.dest = UpperCase(q.dest);
     } else {
         q.dest = q.dest.empty() ? WizardDestinationDefault(std::string(settingsFile)) : AddBackslash(q.dest);
-        if (!Fs().FileExists(q.iconame)) q.iconame = ProgramFolder() + "icones.dll";
+        // An icon file named without its folder belongs to the program folder.
+        const bool relative = q.iconame.find(":\\") == std::string::npos;
+        if (q.iconame.empty() || !Fs().FileExists(relative ? ProgramFolder() + q.iconame : q.iconame))
+            q.iconame = ProgramFolder() + "icones.dll";
         q.runfile = !q.scmd.empty() && Fs().FileExists(q.scmd);
     }
     content.includes = ReadEntryList(file, "add");

@@ -19,7 +19,6 @@ QueryRecord DefaultQuery(QueryReader reader, const QueryTexts& texts) {
         query.icoIndex = kIconIndexMissing;
     } else {
         query.iconame = ProgramFolder() + "icones.dll";
-        query.spath = SpathShown(query.spath, texts.askFolder);
     }
     return query;
 }

@@ -1,5 +1,6 @@
 #include "model/query_schedule_list.h"
 
+#include "model/numbered_keys.h"
 #include "model/text_fields.h"
 #include "platform/file_system.h"
 #include "platform/profile_file.h"
@@ -11,27 +12,17 @@ namespace {
 
 constexpr std::string_view kSection = "RunServiceVpk";
 
-std::string EntryKey(std::size_t index) {
-    return "n" + std::to_string(index);
-}
-
 }  // namespace
 
 std::vector<std::string> ReadQueryScheduleList(std::string_view settingsFile) {
-    const std::size_t count = profile::ReadKeys(settingsFile, kSection).size();
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < count; ++i) {
-        std::string line = profile::ReadString(settingsFile, kSection, EntryKey(i));
-        // A hole left by a hand edit is not a line; rewriting closes it.
-        if (!line.empty()) lines.push_back(std::move(line));
-    }
-    return lines;
+    return ReadNumberedValues(settingsFile, kSection);
 }
 
 void UpdateQueryScheduleList(std::string_view settingsFile, std::string_view queryFile,
                              std::string_view scheduleLine) {
     std::vector<std::string> lines = ReadQueryScheduleList(settingsFile);
-    const bool hadHoles = lines.size() != profile::ReadKeys(settingsFile, kSection).size();
+    // A list edited by hand (a gap, an empty line, a stray key) is written back in order.
+    const bool untidy = lines.size() != profile::ReadKeys(settingsFile, kSection).size();
     std::string full = Fs().FullPath(queryFile);
     if (full.empty()) full = std::string(queryFile);
     const std::string wanted =
@@ -48,10 +39,8 @@ void UpdateQueryScheduleList(std::string_view settingsFile, std::string_view que
     }
     if (!matched && !scheduleLine.empty()) lines.emplace_back(scheduleLine);
     // Nothing to change: the section keeps its place in the file.
-    if (!matched && scheduleLine.empty() && !hadHoles) return;
-    profile::EraseSection(settingsFile, kSection);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        profile::WriteString(settingsFile, kSection, EntryKey(i), lines[i]);
+    if (!matched && scheduleLine.empty() && !untidy) return;
+    WriteNumberedValues(settingsFile, kSection, lines);
 }
 
 }  // namespace vpk

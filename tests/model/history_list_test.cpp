@@ -10,10 +10,13 @@ using test::ModelTest;
 class HistoryListTest : public ModelTest {};
 
 TEST_F(HistoryListTest, LoadKeepsNonEmptyEntriesAndTheLastText) {
-    WriteSettings("[HistoryNOParmDir]\nn0=C:\\SAVE\\\nn1=\nn2=D:\\\nlast=D:\\\n[newdir]\nn0=A:\\\nn1=B:\\\n");
+    // An empty entry is dropped; an entry after a gap in the numbers is kept.
+    WriteSettings(
+        "[HistoryNOParmDir]\nn0=C:\\SAVE\\\nn1=\nn2=D:\\\nlast=D:\\\nn9=E:\\\n"
+        "[newdir]\nn0=A:\\\nn1=B:\\\n");
     HistoryList box;
     LoadHistory(box, Settings(), "historynoparmdir", "");
-    EXPECT_EQ(box.Entries(), (std::vector<std::string>{"C:\\SAVE\\", "D:\\"}));
+    EXPECT_EQ(box.Entries(), (std::vector<std::string>{"C:\\SAVE\\", "D:\\", "E:\\"}));
     EXPECT_EQ(box.Text(), "D:\\");
     EXPECT_EQ(box.Caret(), 3u);  // a bare drive root: the caret goes after it
 

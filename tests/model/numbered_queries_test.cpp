@@ -49,6 +49,7 @@ TEST_F(NumberedQueriesTest, NumberScans) {
         SCOPED_TRACE(c.what);
         WriteSettings(c.ini);
         EXPECT_EQ(Queries().FirstFreeSection(), c.firstFree);
+        EXPECT_EQ(Queries().HasFreeSection(), c.what != std::string("all used"));
         EXPECT_EQ(Queries().LastUsedSection(), c.lastUsed);
         EXPECT_EQ(Queries().NextUsedSection(c.nextFrom), c.next);
         EXPECT_EQ(Queries().PreviousUsedSection(c.previousFrom), c.previous);

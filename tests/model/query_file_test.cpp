@@ -91,6 +91,13 @@ TEST_F(QueryFileTest, ReadsEveryPartOfAStoredFile) {
     EXPECT_EQ(w.query.stitre, "");
     EXPECT_FALSE(w.query.runfile);  // "lisezmoi.txt" names no existing file
     EXPECT_EQ(w.query.iconame, ProgramFolder() + "icones.dll");
+
+    // An icon file that exists is kept, also when named from the program folder.
+    WriteHostFile(ProgramFile("own.ico"), "icon");
+    for (const std::string& icon : {std::string("own.ico"), ProgramFolder() + "own.ico"}) {
+        profile::WriteString(Vpk(), "divers", "iconame", icon);
+        EXPECT_EQ(ReadVpk(Vpk(), QueryReader::Wizard, Settings()).query.iconame, icon);
+    }
 }
 
 TEST_F(QueryFileTest, RewriteKeepsWhatTheWizardDoesNotEdit) {
@@ -167,6 +174,18 @@ TEST_F(QueryFileTest, ScheduleListFollowsTheQueryFile) {
     // Deleting the query file leaves its line.
     DeleteQueryFile(Vpk());
     EXPECT_EQ(ReadQueryScheduleList(Settings()).size(), 2u);
+}
+
+TEST_F(QueryFileTest, ScheduleListEditedByHandLosesNoLine) {
+    WriteSettings(
+        "[RunServiceVpk]\nn0=1000000 08:00 C:\\A.vpk\nn2=1000000 09:00 C:\\B.vpk\nn3=\n"
+        "n10=1000000 10:00 C:\\C.vpk\n");
+    EXPECT_EQ(ReadQueryScheduleList(Settings()).size(), 3u);
+    UpdateQueryScheduleList(Settings(), "C:\\B.vpk", "");
+    EXPECT_EQ(SettingsText(), "[RunServiceVpk]\nn0=1000000 08:00 C:\\A.vpk\nn1=1000000 10:00 C:\\C.vpk\n");
+    // Turning off a file that is not listed leaves the file alone.
+    UpdateQueryScheduleList(Settings(), "C:\\D.vpk", "");
+    EXPECT_EQ(SettingsText(), "[RunServiceVpk]\nn0=1000000 08:00 C:\\A.vpk\nn1=1000000 10:00 C:\\C.vpk\n");
 }
 
 TEST_F(QueryFileTest, RefusedSettingsWriteKeepsWhatWasWrittenBefore) {
