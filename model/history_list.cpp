@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/numbered_keys.h"
+#include "model/profile_section.h"
 #include "platform/file_system.h"
 #include "platform/profile_file.h"
 #include "platform/text_codec.h"
@@ -40,7 +41,7 @@ void SaveHistory(const HistoryList& box, std::string_view file, std::string_view
     for (const std::string& entry : box.Entries())
         if (!IsBlank(entry)) kept.push_back(entry);
     WriteNumberedValues(file, section, kept);
-    profile::WriteString(file, section, "last", box.Text());
+    ProfileSection(std::string(file), std::string(section)).WriteText("last", box.Text());
 }
 
 void AddToHistory(HistoryList& box) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "model/profile_section.h"
 #include "model/text_fields.h"
 #include "platform/profile_file.h"
 
@@ -32,8 +33,8 @@ std::vector<std::string> ReadNumberedValues(std::string_view file, std::string_v
 void WriteNumberedValues(std::string_view file, std::string_view section,
                          const std::vector<std::string>& values) {
     profile::EraseSection(file, section);
-    for (std::size_t i = 0; i < values.size(); ++i)
-        profile::WriteString(file, section, NumberedKey(i), values[i]);
+    const ProfileSection list{std::string(file), std::string(section)};
+    for (std::size_t i = 0; i < values.size(); ++i) list.WriteText(NumberedKey(i), values[i]);
 }
 
 std::string NumberedKey(std::size_t index) {

@@ -54,6 +54,23 @@ void NumberedQueries::WriteSectionNumber(int number, const QueryRecord& q, int t
                                          const QueryTexts& texts) const {
     const std::string name = std::to_string(number);
     const ProfileSection s(file_, name);
+    const std::string spath = SpathStored(q.spath, texts.askFolder);
+    const std::string scmd = ScmdStored(q);
+    const std::string exclu = ExclusionValue(q.exclu);
+    // A value that would come back cut is refused before the first key is written.
+    for (const auto& [key, value] : {std::pair<const char*, const std::string&>{"data", q.data},
+                                     {"filter", q.filter},
+                                     {"arch", q.arch},
+                                     {"dest", q.dest},
+                                     {"note", q.note},
+                                     {"spath", spath},
+                                     {"scmd", scmd},
+                                     {"smsg", q.smsg},
+                                     {"stitre", q.stitre},
+                                     {"iconame", q.iconame},
+                                     {"exclu", exclu}})
+        s.RequireReadable(key, value);
+    ProfileSection(file_, std::string(kScheduleSection)).RequireReadable(name, q.scheduleLine);
     s.WriteText("data", q.data);
     s.WriteText("filter", q.filter);
     s.WriteText("arch", q.arch);
@@ -76,9 +93,9 @@ void NumberedQueries::WriteSectionNumber(int number, const QueryRecord& q, int t
         schedule.WriteText(name, q.scheduleLine);
     else
         schedule.DeleteKey(name);
-    s.WriteText("spath", SpathStored(q.spath, texts.askFolder));
+    s.WriteText("spath", spath);
     s.WriteFlag("runfile", q.runfile);
-    s.WriteText("scmd", ScmdStored(q));
+    s.WriteText("scmd", scmd);
     s.WriteFlag("msgsfx", q.msgsfx);
     s.WriteText("smsg", q.smsg);
     s.WriteInteger("iboxmsg", q.iboxmsg);
@@ -89,7 +106,7 @@ void NumberedQueries::WriteSectionNumber(int number, const QueryRecord& q, int t
     s.WriteFlag("endmsg", q.endmsg);
     s.WriteFlag("autorun", q.autorun);
     s.WriteFlag("chglst", q.chglst);
-    s.WriteText("exclu", ExclusionValue(q.exclu));
+    s.WriteText("exclu", exclu);
 }
 
 void NumberedQueries::DeleteSectionNumber(int number) const {

@@ -59,11 +59,24 @@ QueryFileContent ReadVpk(std::string_view path, QueryReader reader, std::string_
 void WriteVPK(std::string_view path, const QueryFileContent& content, std::string_view settingsFile) {
     const std::string file(path);
     const QueryRecord& q = content.query;
+    // A value that would come back cut is refused before the first key is written.
+    const ProfileSection add(file, "add"), exc(file, "exc"), s(file, "divers");
+    for (const std::string& entry : content.includes) add.RequireReadable("entry", entry);
+    for (const std::string& entry : content.excludes) exc.RequireReadable("entry", entry);
+    for (const auto& [key, value] : {std::pair<const char*, const std::string&>{"arch", q.arch},
+                                     {"dest", q.dest},
+                                     {"note", q.note},
+                                     {"smsg", q.smsg},
+                                     {"stitre", q.stitre},
+                                     {"iconame", q.iconame},
+                                     {"spath", q.spath},
+                                     {"scmd", q.scmd}})
+        s.RequireReadable(key, value);
+    ProfileSection(file, "RunService").RequireReadable("1", q.scheduleLine);
     profile::EraseSection(file, "add");
     profile::EraseSection(file, "exc");
-    WriteEntryList(ProfileSection(file, "add"), content.includes);
-    WriteEntryList(ProfileSection(file, "exc"), content.excludes);
-    const ProfileSection s(file, "divers");
+    WriteEntryList(add, content.includes);
+    WriteEntryList(exc, content.excludes);
     s.WriteText("arch", q.arch);
     s.WriteText("dest", q.dest);
     s.WriteFlag("sfx", q.sfx);

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <set>
 
+#include "model/exclusion_value.h"
 #include "model/path_routines.h"
+#include "model/profile_section.h"
 #include "model_fixture.h"
 #include "platform/platform_error.h"
 #include "platform/profile_file.h"
@@ -196,6 +198,37 @@ TEST(ScmdShownTest, Forms) {
         {"solo.exe", "C:\\DATA\\", "SOLO.EXE"},           {"", "C:\\DATA\\", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(ScmdShown(c.stored, c.data), c.shown) << c.stored;
+}
+
+TEST_F(NumberedQueriesTest, ValuesThatCannotBeStoredAsTheyAre) {
+    WriteSettings("[4]\ndata=C:\\OLD\\\n");
+    QueryRecord q;
+    q.data = "C:\\DATA\\";
+    // A comment typed on two lines is kept on one: no key of its own, no failed write half-way.
+    q.note = "Compta 2026\r\nsecond line\nthird";
+    q.smsg = "Insert disk\r";
+    Queries().WriteSectionNumber(1, q, 20);
+    const QueryRecord back = Queries().ReadSectionNumber(1, QueryReader::Backup);
+    EXPECT_EQ(back.note, "Compta 2026 second line third");
+    EXPECT_EQ(back.smsg, "Insert disk");
+    EXPECT_EQ(profile::ReadKeys(Settings(), "1").size(), 30u);
+
+    // Exclusions that would come back cut are refused before anything is written.
+    const std::string before = SettingsText();
+    q.exclu.assign(120, "C:\\DATA\\tmp\\*.*");
+    try {
+        Queries().WriteSectionNumber(4, q, 20);
+        FAIL() << "an exclusion value of " << ExclusionValue(q.exclu).size() << " characters was written";
+    } catch (const EValueTooLong& e) {
+        EXPECT_THAT(e.what(), ::testing::HasSubstr("exclu"));
+    }
+    EXPECT_EQ(SettingsText(), before);
+    // The limit counts characters: 1023 of them, an accented one among them, fit; 1024 do not.
+    q.exclu = {std::string(1022, 'x') + "é"};
+    EXPECT_THROW(Queries().WriteSectionNumber(4, q, 20), EValueTooLong);
+    q.exclu = {std::string(1021, 'x') + "é"};
+    Queries().WriteSectionNumber(4, q, 20);
+    EXPECT_EQ(Queries().ReadSectionNumber(4, QueryReader::Backup).exclu, q.exclu);
 }
 
 TEST_F(NumberedQueriesTest, RefusedWriteNamesTheFile) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "model/path_routines.h"
+#include "model/profile_section.h"
 #include "model/query_schedule_list.h"
 #include "model_fixture.h"
 #include "platform/platform_error.h"
@@ -186,6 +187,14 @@ TEST_F(QueryFileTest, ScheduleListEditedByHandLosesNoLine) {
     // Turning off a file that is not listed leaves the file alone.
     UpdateQueryScheduleList(Settings(), "C:\\D.vpk", "");
     EXPECT_EQ(SettingsText(), "[RunServiceVpk]\nn0=1000000 08:00 C:\\A.vpk\nn1=1000000 10:00 C:\\C.vpk\n");
+}
+
+TEST_F(QueryFileTest, AnEntryTooLongToReadBackLeavesTheFileAsItWas) {
+    WriteHostFile(VpkHost(), kStoredQuery);
+    QueryFileContent content = ReadVpk(Vpk(), QueryReader::Wizard, Settings());
+    content.includes.push_back("C:\\" + std::string(1100, 'd') + "\\*.*<>11");
+    EXPECT_THROW(WriteVPK(Vpk(), content, Settings()), EValueTooLong);
+    EXPECT_EQ(ReadHostFile(VpkHost()), kStoredQuery);
 }
 
 TEST_F(QueryFileTest, RefusedSettingsWriteKeepsWhatWasWrittenBefore) {
