@@ -84,7 +84,12 @@ void TestInstallation::AddDrive(char letter, const std::string& type, std::uint6
 
 void TestInstallation::Apply() {
     std::string ini;
-    for (const auto& [letter, lines] : drives_) ini += "[" + std::string(1, letter) + "]\n" + lines;
+    for (const auto& [letter, lines] : drives_) {
+        ini += '[';
+        ini += letter;
+        ini += "]\n";
+        ini += lines;
+    }
     WriteHostFile(ProgramHost() + "/drives.ini", ini);
     SetProgramFolderHost(ProgramHost());
     FileSystem::Instance().SetDriveTable(DriveTable::Load(ProgramHost() + "/drives.ini"));
@@ -93,12 +98,12 @@ void TestInstallation::Apply() {
 
 std::string InstallDir() {
     const char* dir = std::getenv("VPK_INSTALL_DIR");
-    return dir ? dir : "";
+    return dir && *dir ? dir : VPK_BUILT_INSTALL_DIR;
 }
 
 std::string SourceDir() {
     const char* dir = std::getenv("VPK_SOURCE_DIR");
-    return dir ? dir : "";
+    return dir && *dir ? dir : VPK_BUILT_SOURCE_DIR;
 }
 
 int RunShell(const std::string& command, std::string* output) {
