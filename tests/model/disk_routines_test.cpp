@@ -102,6 +102,13 @@ TEST_F(DiskRoutinesTest, DeleteFilesInKeepsSubFoldersAndOtherFiles) {
     EXPECT_EQ(Fs().CurrentFolder(), "C:\\work");
 }
 
+TEST_F(DiskRoutinesTest, CopyFilesToCreatesTheTarget) {
+    TestTree(OnC("src"), {{"a.txt", "alpha"}, {"sub/b.txt", "beta"}});
+    ASSERT_TRUE(CopyFilesTo("C:\\src", "C:\\backup\\copy"));
+    EXPECT_EQ(test::ReadHostFile(OnC("backup/copy/a.txt")), "alpha");
+    EXPECT_EQ(test::ReadHostFile(OnC("backup/copy/sub/b.txt")), "beta");
+}
+
 TEST_F(DiskRoutinesTest, DriveStateAndLabel) {
     install_.AddDrive('A', "removable", 1457664);
     install_.AddDrive('B', "removable", 1457664, false);  // no disk in it

@@ -20,8 +20,11 @@ TEST_F(SystemRoutinesTest, RunAtStartupGoesThroughTheRegistryStore) {
     EXPECT_EQ(store.ReadString(Hive::LocalMachine, run, "VPK_RUN"), "C:\\VPK\\Vpk_Run.exe");
     EXPECT_EQ(store.ReadString(Hive::LocalMachine, run + "Once", "VPK_ONCE"), "C:\\VPK\\x.exe");
     EXPECT_FALSE(store.ValueExists(Hive::LocalMachine, run, "VPK_ONCE"));
+    const std::string mirror = install_.Root() + "/autostart/VPK_RUN.desktop";
+    EXPECT_TRUE(test::HostExists(mirror));  // the desktop starts it at log-on too
     RemoveRunAtStartup("VPK_RUN", store);
     EXPECT_FALSE(store.ValueExists(Hive::LocalMachine, run, "VPK_RUN"));
+    EXPECT_FALSE(test::HostExists(mirror));
     RemoveRunAtStartup("never-there", store);  // reports nothing
 }
 
