@@ -127,7 +127,9 @@ void DeleteFilesIn(std::string_view folder, std::string_view mask) {
         if (parent.size() == 2 && parent[1] == ':') parent += '\\';
         if (!parent.empty()) Fs().SetCurrentFolder(parent);
     }
-    Fs().RemoveFolder(bare);
+    // A drive root is never removed: on a simulated medium that would take the disk out.
+    const std::string full = Fs().FullPath(folder);
+    if (RemoveBackslash(full).size() > 2) Fs().RemoveFolder(full);
 }
 
 bool CopyFilesTo(std::string_view from, std::string_view to) {
