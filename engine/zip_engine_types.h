@@ -75,13 +75,21 @@ enum class AddStoreSuffixEnum {
     assLHA,
     assEXE
 };
-using AddStoreSuffixes = EnumSet<AddStoreSuffixEnum>;
+using AddStoreSuffixSet = EnumSet<AddStoreSuffixEnum>;
 inline constexpr int kStoreSuffixCount = 12;
 // The extension each member stands for, without the dot.
 constexpr std::string_view StoreSuffixText(AddStoreSuffixEnum s) {
     constexpr std::string_view kTexts[kStoreSuffixCount] = {"gif", "png", "z",   "zip", "zoo", "arc",
                                                             "lzh", "arj", "taz", "tgz", "lha", "exe"};
     return kTexts[static_cast<int>(s)];
+}
+
+// Every suffix but "exe": program files compress well, the others are compressed already.
+constexpr AddStoreSuffixSet DefaultStoreSuffixes() {
+    AddStoreSuffixSet all;
+    for (int i = 0; i < kStoreSuffixCount; ++i) all.Include(static_cast<AddStoreSuffixEnum>(i));
+    all.Exclude(AddStoreSuffixEnum::assEXE);
+    return all;
 }
 
 enum class ProgressType { FileStart = 0, BytesDone = 1, BatchEnd = 2, FileTotal = 3, SizeTotal = 4 };
