@@ -1,0 +1,77 @@
+// vpk add ARCHIVE PATH… : adds files (or updates them) in an archive, creating it when missing.
+#include <cstdio>
+
+#include "engine/zip_engine.h"
+#include "platform/file_system.h"
+#include "programs/vpk/engine_console.h"
+#include "programs/vpk/verb_registry.h"
+
+namespace vpk::cli {
+namespace {
+
+constexpr const char* kUsage = "ARCHIVE PATH... [-r] [-j] [-l LEVEL] [-u] [-P PASSWORD] [-x EXCL]";
+
+// A folder stands for the files in it; wildcards and file names go to the library as they are.
+std::string SpecOf(const std::string& arg) {
+    std::string spec = arg;
+    for (char& c : spec) {
+        if (c == '/') c = '\\';
+    }
+    if (spec.find_first_of("*?") == std::string::npos && Fs().FolderExists(ArgumentPath(arg))) {
+        if (!spec.empty() && spec.back() != '\\') spec += '\\';
+        spec += "*.*";
+    }
+    return spec;
+}
+
+int RunAdd(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    std::string error;
+    if (!ParseArguments(args, "rju", "lPx", parsed, &error)) return UsageError("add", error, kUsage);
+    if (parsed.positional.size() < 2)
+        return UsageError("add", "an archive and at least one path expected", kUsage);
+    int level = 6;
+    if (parsed.Has('l')) {
+        const std::string& text = parsed.Last('l');
+        if (text.size() != 1 || text[0] < '0' || text[0] > '9')
+            return UsageError("add", "the level is a digit 0-9", kUsage);
+        level = text[0] - '0';
+    }
+
+    // Relative paths are taken from the shell's folder, and stored relative to it.
+    Fs().SetCurrentFolder(ArgumentPath("."));
+    TZipEngine engine;
+    EngineConsole console(engine, "add");
+    engine.SetZipFileName(ArgumentPath(parsed.positional[0]));
+    if (engine.ZipFileName().empty()) return kExitFailure;  // an existing file that is no archive
+
+    AddOpts options{AddOptsEnum::AddHiddenFiles};
+    if (!parsed.Has('j')) options.Include(AddOptsEnum::AddDirNames);
+    if (parsed.Has('r')) options.Include(AddOptsEnum::AddRecurseDirs);
+    if (parsed.Has('u')) options.Include(AddOptsEnum::AddUpdate);
+    if (parsed.Has('P')) {
+        if (parsed.Last('P').empty()) return UsageError("add", "the password is empty", kUsage);
+        options.Include(AddOptsEnum::AddEncrypt);
+        engine.SetPassword(parsed.Last('P'));
+    }
+    engine.SetAddOptions(options);
+    engine.SetAddCompLevel(level);
+    for (std::size_t i = 1; i < parsed.positional.size(); ++i)
+        engine.FSpecArgs().push_back(SpecOf(parsed.positional[i]));
+    if (parsed.Has('x')) {
+        for (const auto& exclusion : parsed.options.at('x')) engine.FSpecArgsExcl().push_back(exclusion);
+    }
+
+    engine.AddFiles();
+    console.EndProgressLine();
+    std::printf("%d file%s added or replaced, %d entr%s in the archive\n", engine.SuccessCount(),
+                engine.SuccessCount() == 1 ? "" : "s", engine.EntryCount(),
+                engine.EntryCount() == 1 ? "y" : "ies");
+    return console.ExitStatus();
+}
+
+const VerbRegistration kAdd{
+    "add", kUsage, "Add files to an archive (-r sub-folders, -j no folder names, -u update)", RunAdd};
+
+}  // namespace
+}  // namespace vpk::cli
