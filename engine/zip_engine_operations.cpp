@@ -1,4 +1,5 @@
 // TZipEngine: the operations carried out by the zip and unzip libraries.
+#include <filesystem>
 #include <new>
 
 #include "engine/command_records.h"
@@ -23,6 +24,15 @@ class FlagGuard {
   private:
     bool& flag_;
 };
+
+// The libraries resolve relative paths from the process's working folder; it follows the engine's
+// current folder for the length of the call.
+void SyncWorkingFolder() {
+    if (auto host = Fs().ToHost(Fs().CurrentFolder())) {
+        std::error_code ignored;
+        std::filesystem::current_path(*host, ignored);
+    }
+}
 
 bool EndsWithExe(const std::string& name) {
     if (name.size() < 4) return false;
@@ -71,6 +81,7 @@ void TZipEngine::RunZipLibrary(bool deleting) {
                                    "\nunsupported library version " + std::to_string(version));
                 } else {
                     ZipCommandBuilder command(*this, version, deleting);
+                    SyncWorkingFolder();
                     callbackFailed_ = false;
                     successCount_ = library.ZipExec(command.Record());
                     if (callbackFailed_) ShowZipMessage(zipmsg::kLibraryAbortZip);
@@ -118,6 +129,7 @@ void TZipEngine::ExtractFiles() {
                                        "\nunsupported library version " + std::to_string(version));
                     } else {
                         UnzipCommandBuilder command(*this, version, zipFileName_);
+                        SyncWorkingFolder();
                         callbackFailed_ = false;
                         successCount_ = library.UnzExec(command.Record());
                         if (callbackFailed_) ShowZipMessage(zipmsg::kLibraryAbortUnz);
