@@ -25,14 +25,26 @@ class FlagGuard {
     bool& flag_;
 };
 
-// The libraries resolve relative paths from the process's working folder; it follows the engine's
+// The libraries resolve relative paths from the engine's current folder; a library that keeps its own
+// view of the file system starts from the process's working folder, which follows the engine's
 // current folder for the length of the call.
-void SyncWorkingFolder() {
-    if (auto host = Fs().ToHost(Fs().CurrentFolder())) {
+class WorkingFolderScope {
+  public:
+    WorkingFolderScope() {
         std::error_code ignored;
-        std::filesystem::current_path(*host, ignored);
+        saved_ = std::filesystem::current_path(ignored);
+        if (auto host = Fs().ToHost(Fs().CurrentFolder())) std::filesystem::current_path(*host, ignored);
     }
-}
+    ~WorkingFolderScope() {
+        std::error_code ignored;
+        if (!saved_.empty()) std::filesystem::current_path(saved_, ignored);
+    }
+    WorkingFolderScope(const WorkingFolderScope&) = delete;
+    WorkingFolderScope& operator=(const WorkingFolderScope&) = delete;
+
+  private:
+    std::filesystem::path saved_;
+};
 
 bool EndsWithExe(const std::string& name) {
     if (name.size() < 4) return false;
@@ -81,7 +93,7 @@ void TZipEngine::RunZipLibrary(bool deleting) {
                                    "\nunsupported library version " + std::to_string(version));
                 } else {
                     ZipCommandBuilder command(*this, version, deleting);
-                    SyncWorkingFolder();
+                    WorkingFolderScope folder;
                     callbackFailed_ = false;
                     successCount_ = library.ZipExec(command.Record());
                     if (callbackFailed_) ShowZipMessage(zipmsg::kLibraryAbortZip);
@@ -121,6 +133,9 @@ void TZipEngine::ExtractFiles() {
                 ShowZipMessage(zipmsg::kSpanUnknownError, "multi-disk archives cannot be extracted yet");
             } else {
                 try {
+                    // Named before the current folder moves, so a relative name still finds it.
+                    const std::string archive =
+                        zipFileName_[0] == '/' ? zipFileName_ : Fs().FullPath(zipFileName_);
                     if (!extrBaseDir_.empty() && Fs().FolderExists(extrBaseDir_))
                         Fs().SetCurrentFolder(extrBaseDir_);
                     const std::int32_t version = library.Version();
@@ -128,8 +143,8 @@ void TZipEngine::ExtractFiles() {
                         ShowZipMessage(zipmsg::kLibraryAbortUnz,
                                        "\nunsupported library version " + std::to_string(version));
                     } else {
-                        UnzipCommandBuilder command(*this, version, zipFileName_);
-                        SyncWorkingFolder();
+                        UnzipCommandBuilder command(*this, version, archive);
+                        WorkingFolderScope folder;
                         callbackFailed_ = false;
                         successCount_ = library.UnzExec(command.Record());
                         if (callbackFailed_) ShowZipMessage(zipmsg::kLibraryAbortUnz);

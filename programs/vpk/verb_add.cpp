@@ -11,15 +11,13 @@ namespace {
 
 constexpr const char* kUsage = "ARCHIVE PATH... [-r] [-j] [-l LEVEL] [-u] [-P PASSWORD] [-x EXCL]";
 
-// A folder stands for the files in it; wildcards and file names go to the library as they are.
+// Relative paths stay relative (their folders are stored as given); absolute host paths become the
+// virtual paths the library resolves. A folder stands for the files in it.
 std::string SpecOf(const std::string& arg) {
+    if (!arg.empty() && arg[0] == '/') return ArgumentPath(arg);
     std::string spec = arg;
     for (char& c : spec) {
         if (c == '/') c = '\\';
-    }
-    if (spec.find_first_of("*?") == std::string::npos && Fs().FolderExists(ArgumentPath(arg))) {
-        if (!spec.empty() && spec.back() != '\\') spec += '\\';
-        spec += "*.*";
     }
     return spec;
 }
