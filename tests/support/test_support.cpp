@@ -93,12 +93,12 @@ void TestInstallation::Apply() {
 
 std::string InstallDir() {
     const char* dir = std::getenv("VPK_INSTALL_DIR");
-    return dir ? dir : "";
+    return dir && *dir ? dir : VPK_BUILT_INSTALL_DIR;
 }
 
 std::string SourceDir() {
     const char* dir = std::getenv("VPK_SOURCE_DIR");
-    return dir ? dir : "";
+    return dir && *dir ? dir : VPK_BUILT_SOURCE_DIR;
 }
 
 int RunShell(const std::string& command, std::string* output) {

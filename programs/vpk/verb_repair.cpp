@@ -1,0 +1,82 @@
+// vpk repair FILE [-o OUTPUT]: rebuilds a damaged archive from its surviving local headers.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/profile_file.h"
+#include "platform/program_paths.h"
+#include "platform/text_codec.h"
+#include "programs/vpk/verb_registry.h"
+#include "repair/repaired_archive_name.h"
+#include "repair/zip_fix_run.h"
+
+namespace {
+
+// The texts of the repair in the language chosen in the settings; a console without language files
+// still gets readable words rather than bare keys.
+std::string RepairText(std::string_view key) {
+    struct Fallback {
+        std::string_view key;
+        std::string_view text;
+    };
+    static constexpr Fallback kFallbacks[] = {
+        {"000745", "Not enough free space on the destination drive"},
+        {"000750", "rejected"},
+        {"000755", "ok"},
+        {"000760", "%d of %d entries recovered"},
+    };
+    const std::string folder = vpk::ProgramFolderVirtual();
+    const std::string language =
+        vpk::profile::ReadString(folder + "vortipak.ini", "general", "lang", "French");
+    const std::string text =
+        vpk::profile::ReadString(folder + vpk::LowerCase(language) + ".lgn", "Messages", key);
+    if (!text.empty()) return text;
+    for (const auto& fallback : kFallbacks) {
+        if (fallback.key == key) return std::string(fallback.text);
+    }
+    return std::string(key);
+}
+
+int RunRepair(const std::vector<std::string>& args) {
+    std::string source;
+    std::string destination;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size()) {
+            destination = vpk::cli::ArgumentPath(args[++i]);
+        } else if (source.empty() && !args[i].empty() && args[i][0] != '-') {
+            source = vpk::cli::ArgumentPath(args[i]);
+        } else {
+            std::fprintf(stderr, "Usage: vpk repair FILE [-o OUTPUT]\n");
+            return vpk::cli::kExitUsage;
+        }
+    }
+    if (source.empty()) {
+        std::fprintf(stderr, "Usage: vpk repair FILE [-o OUTPUT]\n");
+        return vpk::cli::kExitUsage;
+    }
+    if (destination.empty()) destination = vpk::RepairedArchiveName(source, "SOS.zip");
+
+    vpk::ZipFixRun run(
+        RepairText, [](const std::string& line) { std::printf("%s\n", line.c_str()); },
+        [](const std::string& text) { std::fprintf(stderr, "vpk repair: %s\n", text.c_str()); });
+    switch (run.ZipFix(source, destination)) {
+        case vpk::ZipFixRun::Outcome::Repaired:
+            std::printf("%s\n", destination.c_str());
+            return vpk::cli::kExitOk;
+        case vpk::ZipFixRun::Outcome::SourceMissing:
+            std::fprintf(stderr, "vpk repair: %s does not exist\n", source.c_str());
+            return vpk::cli::kExitFailure;
+        case vpk::ZipFixRun::Outcome::NotEnoughSpace:
+        case vpk::ZipFixRun::Outcome::Failed:
+            return vpk::cli::kExitFailure;
+    }
+    return vpk::cli::kExitFailure;
+}
+
+const vpk::cli::VerbRegistration kRepair{"repair", "FILE [-o OUTPUT]",
+                                         "Rebuild a damaged archive from its surviving entries (default "
+                                         "output: FILE with its extension replaced by SOS.zip)",
+                                         RunRepair};
+
+}  // namespace
