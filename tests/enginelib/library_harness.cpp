@@ -42,6 +42,9 @@ std::int32_t LibraryHarness::Handle(CallbackRecord* record) {
         record->actionCode != kActionSizeTotal && record->actionCode != kActionFileTotal)
         event.number = record->number;
     events.push_back(event);
+    if (std::getenv("VPK_TEST_TRACE"))
+        fprintf(stderr, "cb %d code=%d n=%lld %s\n", event.action, event.code, (long long)event.number,
+                event.text.c_str());
     switch (record->actionCode) {
         case kActionPassword:
             if (!passwords.empty()) {

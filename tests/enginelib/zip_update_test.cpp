@@ -1,5 +1,4 @@
 // Changing an existing archive: freshen, update, delete, move, and what a stop or a failure leaves.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,7 +9,7 @@ namespace vpk::test {
 namespace {
 
 class ZipUpdateTest : public EngineLibTest {
-protected:
+  protected:
     void SetUp() override {
         TestTree(C("d"), {{"old.txt", "old"}, {"same.txt", "same"}, {"new.txt", "new"}});
         SetAge("d/old.txt", 3600 * 24 * 400);
@@ -44,9 +43,15 @@ TEST_F(ZipUpdateTest, FreshenUpdateAndAddReplaceWhatTheyShould) {
         std::map<std::string, std::string> contents;
     };
     const Case cases[] = {
-        {"freshen: only newer files of entries already stored", false, true, 1,
+        {"freshen: only newer files of entries already stored",
+         false,
+         true,
+         1,
          {{"old.txt", "changed"}, {"same.txt", "same"}}},
-        {"update: newer files and new files", true, false, 2,
+        {"update: newer files and new files",
+         true,
+         false,
+         2,
          {{"old.txt", "changed"}, {"same.txt", "same"}, {"new.txt", "new"}}},
     };
     for (const auto& c : cases) {
@@ -110,7 +115,8 @@ TEST_F(ZipUpdateTest, AStopLeavesTheOldArchiveExactlyAsItWasAndNoTemporaryFile) 
         EXPECT_EQ(ReadHostFile(C("a.zip")), before);
         EXPECT_TRUE(HostExists(C("d/more1.txt"))) << "a stopped move deletes nothing";
         std::size_t files = 0;
-        for (const auto& e : std::filesystem::directory_iterator(install.DriveHost('C'))) files += e.is_regular_file();
+        for (const auto& e : std::filesystem::directory_iterator(install.DriveHost('C')))
+            files += e.is_regular_file();
         EXPECT_EQ(files, 1u) << "only a.zip in C:\\";
     }
 }
@@ -140,17 +146,32 @@ TEST_F(ZipUpdateTest, AFileThatCannotBeReadIsReportedAndSkipped) {
     EXPECT_EQ(contents.at("new.txt"), "new");
 }
 
-TEST_F(ZipUpdateTest, WriteFailureKeepsTheOldArchive) {
-    // A read-only folder: the new archive cannot be created beside the old one.
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-    const std::string before = ReadHostFile(C("a.zip"));
-    ::chmod(install.DriveHost('C').c_str(), 0555);
+TEST_F(ZipUpdateTest, DiskFullIsReportedAndTheOldArchiveStays) {
+    // A 256 KiB medium holding a small archive; the add needs more than what is left.
+    install.AddDrive('D');
+    const std::string root = install.DriveHost('D');
+    if (RunShell("mount -t tmpfs -o size=256k tmpfs " + Quote(root) + " 2>/dev/null") != 0)
+        GTEST_SKIP() << "no tmpfs mount here";
+    struct Unmount {
+        std::string root;
+        ~Unmount() { RunShell("umount " + Quote(root)); }
+    } unmount{root};
+    std::string random(400000, '\0');
+    unsigned seed = 7;
+    for (auto& c : random) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+    TestTree(C("d"), {{"big.bin", random}});
     ZipRequest r;
-    r.archive = kArchive;
+    r.archive = "D:\\a.zip";
+    r.specs = {"C:\\d\\old.txt"};
+    ASSERT_EQ(lib.Zip(r), 1);
+    const std::string before = ReadHostFile(root + "/a.zip");
     r.specs = {"C:\\d\\*.*"};
     EXPECT_EQ(lib.Zip(r), 0);
-    ::chmod(install.DriveHost('C').c_str(), 0755);
-    EXPECT_EQ(ReadHostFile(C("a.zip")), before);
+    EXPECT_TRUE(lib.HasMessage(kLibErrWrite));
+    EXPECT_EQ(ReadHostFile(root + "/a.zip"), before);
+    std::size_t files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(root)) files += e.is_regular_file();
+    EXPECT_EQ(files, 1u) << "the partial new archive is gone";
 }
 
 }  // namespace
