@@ -109,7 +109,8 @@ void SourceCollector::ScanFolder(const std::string& folder, const std::string& m
 }
 
 bool SourceCollector::AddSpec(const std::string& rawSpec) {
-    std::string spec = rawSpec;
+    // A host path ("/srv/data/*.txt") is taken in its virtual form.
+    std::string spec = rawSpec.starts_with("/") ? Fs().FullPath(rawSpec) : rawSpec;
     std::replace(spec.begin(), spec.end(), '/', '\\');
     const bool relative = !(spec.size() >= 2 && spec[1] == ':') && !(spec.starts_with("\\"));
     const std::string full = Fs().FullPath(spec);
