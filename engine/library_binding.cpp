@@ -55,9 +55,8 @@ std::string LibraryHostPath(EngineLibrary which, const std::string& dllDirectory
             if (HostFileExists(candidate)) return candidate;
         }
     }
-    std::string beside = ProgramFolderHost() + "/" + file;
-    if (HostFileExists(beside)) return beside;
-    return file;
+    // Never the system's search path: only the installation's own libraries may run.
+    return ProgramFolderHost() + "/" + file;
 }
 
 LibraryLease::LibraryLease(EngineLibrary which, const std::string& dllDirectory, bool trace,

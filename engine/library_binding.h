@@ -3,8 +3,8 @@
 // (every engine instance): a library already loaded when an operation starts stays loaded, one loaded
 // by the operation is unloaded when the operation ends (LibraryLease).
 //
-// Looked up, the first existing file winning: DLLDirectory/<name>, the program folder/<name>, then the
-// bare name through the system's search order.
+// Looked up: DLLDirectory/<name> when that file exists, else the program folder/<name>; never through
+// the system's search path, so only the installation's own libraries run.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -45,8 +45,7 @@ class LibraryLease {
     bool loadedHere_ = false;
 };
 
-// The host file a library would be loaded from: DLLDirectory or the program folder when the file
-// exists there, else the bare name.
+// The host file a library is loaded from.
 std::string LibraryHostPath(EngineLibrary which, const std::string& dllDirectory);
 
 }  // namespace vpk
