@@ -54,8 +54,18 @@ int RunAdd(const std::vector<std::string>& args) {
     }
     engine.SetAddOptions(options);
     engine.SetAddCompLevel(level);
-    for (std::size_t i = 1; i < parsed.positional.size(); ++i)
-        engine.FSpecArgs().push_back(SpecOf(parsed.positional[i]));
+    for (std::size_t i = 1; i < parsed.positional.size(); ++i) {
+        const std::string& path = parsed.positional[i];
+        // A plain name that names nothing is a mistake worth the exit status; the rest is still added.
+        const bool wildcard = path.find_first_of("*?") != std::string::npos;
+        if (!wildcard && !Fs().FileExists(ArgumentPath(path)) && !Fs().FolderExists(ArgumentPath(path))) {
+            std::fprintf(stderr, "vpk add: %s: no such file or folder\n", path.c_str());
+            console.MarkFailed();
+            continue;
+        }
+        engine.FSpecArgs().push_back(SpecOf(path));
+    }
+    if (engine.FSpecArgs().empty()) return console.ExitStatus();
     if (parsed.Has('x')) {
         for (const auto& exclusion : parsed.options.at('x')) engine.FSpecArgsExcl().push_back(exclusion);
     }
