@@ -19,9 +19,9 @@ import subprocess
 import sys
 import time
 
-LOCALE_BYTES = 100 << 20
+LOCALE_BYTES = 150 << 20
 SHARED_LIBRARY_BYTES = 40 << 20
-LARGE_FILES = [("large/recording.bin", 48 << 20, "random"), ("large/server.log", 16 << 20, "text")]
+LARGE_FILES = [("large/recording.bin", 64 << 20, "random"), ("large/server.log", 16 << 20, "text")]
 
 
 def copy_tree(source, target, budget=None):
@@ -36,7 +36,8 @@ def copy_tree(source, target, budget=None):
             size = os.path.getsize(path)
             if budget is not None and copied + size > budget:
                 return copied
-            dest = os.path.join(target, os.path.relpath(path, source))
+            # ":" cannot appear in the Windows paths the programs speak; such names are renamed here.
+            dest = os.path.join(target, os.path.relpath(path, source).replace(":", "_"))
             os.makedirs(os.path.dirname(dest), exist_ok=True)
             try:
                 shutil.copyfile(path, dest)
