@@ -89,8 +89,8 @@ void Runner::ReadVolLabel(const std::string& root) {
 bool Runner::AskForDisk() {
     std::string request;
     if (diskRotation_) {
-        const int day =
-            std::clamp(state_.DiskDay == 0 ? Clock::Current().Now().dayOfWeek : state_.DiskDay, 1, 7);
+        // The disk wanted is today's: the one in the drive may belong to another day.
+        const int day = std::clamp(Clock::Current().Now().dayOfWeek, 1, 7);
         request = Text("000171") + " " + Text("00018" + std::to_string(day)) + " " + Text("000172") + " ";
     } else {
         request = Text("000173") + " ";
