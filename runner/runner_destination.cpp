@@ -314,7 +314,8 @@ void Runner::SpanFile() {
     const int result = engine_->CopyArchiveFile(state_.StagingArchive, copy);
     if (result < 0) AddError("Erreur Span File " + std::to_string(result));
     std::string destination = state_.DestFolder;
-    if (!hooks_.splitWindow(copy, destination)) AddError(Text("020051") + " " + FileNameOf(state_.DestArchive));
+    if (!hooks_.splitWindow(copy, destination))
+        AddError(Text("020051") + " " + FileNameOf(state_.DestArchive));
     SetDestFolder(destination);
     Fs().DeleteFile(copy);
     state_.DestArchive = AddBackslash(state_.DestFolder) + FileNameOf(state_.DestArchive);

@@ -75,10 +75,10 @@ TEST_F(MediaRunTest, NotEnoughRoomOffersFourChoices) {
         std::string archive;   // host file expected afterwards; empty: none
         std::size_t questions;
     } cases[] = {
-        {{2}, false, "020049", "", 1},          // abort
-        {{1, 2}, false, "020049", "", 2},       // retry with the same disk, then abort
-        {{3}, false, "020051", "", 1},          // split: not available in this build
-        {{4}, true, "", "c/1703Docs.zip", 1},   // cancel: the archive goes to C:\ instead
+        {{2}, false, "020049", "", 1},         // abort
+        {{1, 2}, false, "020049", "", 2},      // retry with the same disk, then abort
+        {{3}, false, "020051", "", 1},         // split: not available in this build
+        {{4}, true, "", "c/1703Docs.zip", 1},  // cancel: the archive goes to C:\ instead
     };
     for (const auto& c : cases) {
         ScriptedDialogs dialogs;
