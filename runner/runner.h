@@ -20,6 +20,7 @@
 #include "runner/run_mode.h"
 #include "runner/run_paths.h"
 #include "runner/run_state.h"
+#include "store/admin_lock.h"
 #include "store/archive_statistics.h"
 
 namespace vpk {
@@ -56,6 +57,10 @@ class Runner {
     // the close timer on. Viewer and restore are not handled here: the caller decides (Mode()).
     void Dispatch();
     RunMode Mode() const { return mode_; }
+
+    // Interactive start (no argument): the window waits for the user's commands afterwards.
+    void AucunParametre();
+    AdminLock& Admin() { return adminLock_; }
 
     // --- Batch modes and query loading ---
     void OneRequete();
@@ -151,8 +156,7 @@ class Runner {
     std::string memo_;
     bool memoLoaded_ = false;
     bool screenSaverWasActive_ = false;
-    bool adminS_ = true;
-    bool adminL_ = true;
+    AdminLock adminLock_;
     bool sounds_ = true;
     bool pictures_ = true;
     bool diskRotation_ = false;

@@ -36,6 +36,8 @@ std::string FileNameOf(const std::string& path) {
 void Runner::GoForZip() {
     if (!IsAllQueriesRun()) ShowPicture("ZipRun.gif", true);
     // Icons are chosen here but not extracted: the picture element carries the file and the index.
+    // "9999" means no index chosen: the self-extracting icon when the archive is one, else the plain one.
+    if (state_.IconIndex == "9999") state_.IconIndex = state_.CBExe ? "1" : "0";
     int iconIndex = std::atoi(state_.IconIndex.c_str());
     window_.SetPicture(PictureId::Image2, {state_.IconFile, iconIndex, false, true});
 

@@ -133,6 +133,41 @@ TEST_F(BackupRunTest, QueryFileResolvesApplicationEntriesWithTheirOwnFlags) {
     EXPECT_TRUE(InOrder(r.log, {Text("020030") + Prog() + "Vpk\\job.vpk", "Job.zip ["}));
 }
 
+TEST_F(BackupRunTest, QueryFileRunsItsProgramBeforeArchiving) {
+    TestTree(C("app"), {{"prep.sh", "#!/bin/sh\necho made > \"$(dirname \"$0\")/out/made.txt\"\n"},
+                        {"out/keep.txt", "k"}});
+    fs::permissions(C("app/prep.sh"), fs::perms::owner_all);
+    const std::string vpk = install_.ProgramHost() + "/Vpk/prep.vpk";
+    WriteHostFile(vpk,
+                  "[divers]\narch=Prep\ndest=C:\\save\\\n[application]\nPatchExeVpk=C:\\app\n"
+                  "[RunBeforeAdd]\nToRun=C:\\app\\prep.sh\n[add]\n1=(app)\\out\\*.*<>01\n");
+    const RunResult r = Run({Prog() + "Vpk\\prep.vpk"});
+    ASSERT_TRUE(r.succeeded) << (r.errors.empty() ? "" : r.errors.front());
+    const auto names = Entries(C("SAVE/1703Prep.zip"));
+    EXPECT_TRUE(Has(names, "made.txt") && Has(names, "keep.txt")) << names.size();
+}
+
+TEST_F(BackupRunTest, CloseTimerQuitsOnlyAfterASuccessfulRun) {
+    TestTree(C("data"), {{"a.txt", "alpha"}});
+    Query("1", "C:\\data\\", "C:\\save\\", "Docs");
+    Query("2", "C:\\missing\\", "C:\\save\\", "None");
+    Setting("general", "timeoutsec", "2");
+    for (const char* query : {"1", "2"}) {
+        MainWindowModel window;
+        RunState state;
+        Runner runner(
+            window, state, {Prog(), InstallDir()},
+            {[] { return true; }, [](char) { return true; }, [](const std::string&) {}, nullptr, nullptr});
+        runner.Start({query}, SwShowMinNoActive);
+        runner.Dispatch();
+        const bool success = std::string(query) == "1";
+        EXPECT_FALSE(runner.CloseTimerTimer());
+        EXPECT_EQ(runner.CloseTimerTimer(), success) << query;  // a failed run waits for the user
+        EXPECT_EQ(runner.Quitted(), success);
+        if (success) EXPECT_EQ(window.Window().caption, Text("000029") + "0 s");
+    }
+}
+
 TEST_F(BackupRunTest, RetentionKeepsTheCountAndNeverLosesAnArchive) {
     TestTree(C("data"), {{"a.txt", "alpha"}});
     Query("1", "C:\\data\\", "C:\\save\\", "Docs", {{"maxfile", "5"}});
