@@ -137,7 +137,6 @@ class Runner {
     const std::string& FirstArgument() const { return firstArgument_; }
     bool IsAllQueriesRun() const { return mode_ == RunMode::AllQueries; }
     bool IsQueryFileRun() const { return mode_ == RunMode::QueryFile; }
-    std::string SizeOfFile(const std::string& path) const;
 
     MainWindowModel& window_;
     RunState& state_;
@@ -165,7 +164,6 @@ class Runner {
     bool succeeded_ = false;
     bool reported_ = false;
     bool quitted_ = false;
-    bool entryFailed_ = false;
     std::string password_;
     bool encrypt_ = false;
     RetentionPlan retention_;

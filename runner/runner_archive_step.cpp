@@ -57,13 +57,11 @@ void Runner::GoForZip() {
     window_.SetLabel(LabelId::LbFileBgZipd, "");
     window_.SetLabel(LabelId::Lb3dFinalInfos, "");
 
-    const std::string baseFile = ArchiveFileName("\\" + state_.ArchiveBaseName, false, false);
     state_.StagingArchive =
         paths_.stagingFolder + ArchiveFileName("\\" + state_.ArchiveBaseName, false, true);
     const std::string stagingProgram = WithExtension(state_.StagingArchive, ".exe");
     state_.DestArchive = AddBackslash(state_.DestFolder) + DatePrefix(state_.JJMM, state_.CBDatePrefix) +
                          ArchiveFileName("\\" + state_.ArchiveBaseName, state_.CBExe, true);
-    (void)baseFile;
     window_.SetLabel(LabelId::LbFileRep2Sav, state_.SourceSpec);
     window_.SetLabel(LabelId::LbFileDest, state_.DestArchive);
 

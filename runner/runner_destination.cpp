@@ -51,10 +51,6 @@ bool DiskWritable(const std::string& root) {
 
 }  // namespace
 
-std::string Runner::SizeOfFile(const std::string& path) const {
-    return FileSizeText(path);
-}
-
 void Runner::VerifPresenceDskSinonDD() {
     // The checks repeat until they pass or the user cancels (the destination is then C:\).
     while (state_.DestIsRemovable) {
