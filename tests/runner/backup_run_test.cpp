@@ -164,7 +164,9 @@ TEST_F(BackupRunTest, CloseTimerQuitsOnlyAfterASuccessfulRun) {
         EXPECT_FALSE(runner.CloseTimerTimer());
         EXPECT_EQ(runner.CloseTimerTimer(), success) << query;  // a failed run waits for the user
         EXPECT_EQ(runner.Quitted(), success);
-        if (success) EXPECT_EQ(window.Window().caption, Text("000029") + "0 s");
+        if (success) {
+            EXPECT_EQ(window.Window().caption, Text("000029") + "0 s");
+        }
     }
 }
 

@@ -94,7 +94,9 @@ TEST_F(MediaRunTest, NotEnoughRoomOffersFourChoices) {
             ASSERT_FALSE(r.errors.empty());
             EXPECT_NE(r.errors[0].find(Text(c.errorKey)), std::string::npos) << r.errors[0];
         }
-        if (!c.archive.empty()) EXPECT_TRUE(HostExists(install_.Root() + "/" + c.archive));
+        if (!c.archive.empty()) {
+            EXPECT_TRUE(HostExists(install_.Root() + "/" + c.archive));
+        }
         EXPECT_FALSE(HostExists(A("1703Docs.zip")));
         EXPECT_EQ(r.ejects, 0);
         EXPECT_TRUE(InOrder(r.log, {Text("020010") + Text("020011")}));
