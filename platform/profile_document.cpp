@@ -160,6 +160,13 @@ void ProfileDocument::SetValue(std::string_view section, std::string_view key, s
                   Line{std::string(k) + "=" + std::string(v), newline_});
 }
 
+bool ProfileDocument::AddSection(std::string_view section) {
+    if (FindSection(section) != npos) return false;
+    EnsureLastLineEnded();
+    lines_.push_back({"[" + std::string(Trim(section)) + "]", newline_});
+    return true;
+}
+
 bool ProfileDocument::EraseSection(std::string_view section) {
     const std::size_t header = FindSection(section);
     if (header == npos) return false;

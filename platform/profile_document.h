@@ -25,6 +25,8 @@ class ProfileDocument {
     // Replaces the value of an existing key (keeping its name as spelt in the file) or adds the key at
     // the end of its section, creating the section at the end of the file when missing.
     void SetValue(std::string_view section, std::string_view key, std::string_view value);
+    // Adds an empty section at the end of the file; false when it exists already.
+    bool AddSection(std::string_view section);
     bool EraseSection(std::string_view section);  // false when it was missing
     bool DeleteKey(std::string_view section, std::string_view key);
 

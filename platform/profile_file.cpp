@@ -1,37 +1,18 @@
 #include "platform/profile_file.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <optional>
 
-#include "platform/file.h"
-#include "platform/file_system.h"
 #include "platform/platform_error.h"
 #include "platform/profile_document.h"
+#include "platform/profile_edit.h"
 #include "platform/text_codec.h"
 
 namespace vpk::profile {
 
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
 std::string Quoted(std::string_view file) {
     return "\"" + std::string(file) + "\"";
-}
-
-std::optional<std::string> HostOf(std::string_view file) {
-    return Fs().ToHost(file);
-}
-
-// The document as on disk now; empty when the file is missing or cannot be read (reads only).
-ProfileDocument LoadForRead(std::string_view file) {
-    const auto host = HostOf(file);
-    std::string bytes;
-    if (!host || !ReadWholeFile(*host, bytes)) return ProfileDocument{};
-    return ProfileDocument{DecodeFileText(bytes)};
 }
 
 std::string CutToMaxLength(std::string_view value) {
@@ -42,6 +23,24 @@ std::string CutToMaxLength(std::string_view value) {
             return std::string(value.substr(0, i));
         }
     }
+    return std::string(value);
+}
+
+bool IsQuoted(std::string_view value) {
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
+
+// A text read back loses one pair of enclosing quotes, as the system's profile calls do; that is the
+// only way a value can keep blanks at its ends.
+std::string_view Unquoted(std::string_view value) {
+    return IsQuoted(value) ? value.substr(1, value.size() - 2) : value;
+}
+
+// Blanks at the ends (or quotes that would be taken off) survive the round trip inside a pair of quotes.
+std::string StoredForm(std::string_view value) {
+    const bool blankAtEnd = !value.empty() && (std::string_view(" \t").find(value.front()) != std::string_view::npos ||
+                                               std::string_view(" \t").find(value.back()) != std::string_view::npos);
+    if (blankAtEnd || IsQuoted(value)) return "\"" + std::string(value) + "\"";
     return std::string(value);
 }
 
@@ -103,71 +102,25 @@ void CheckWritable(std::string_view file, std::string_view section, std::string_
     if (hasBreak(value)) fail("the value of key \"" + std::string(key) + "\" holds a line break");
 }
 
-// Loads the file for a change, applies edit and writes the result back when edit reports a change.
-// Everything that could refuse the write is checked before anything is written.
-template <typename Edit>
-void Modify(std::string_view file, Edit edit) {
-    const auto host = HostOf(file);
-    if (!host) throw PlatformError("cannot write to " + Quoted(file) + ": the drive is not mapped");
-    struct stat st {};
-    std::string bytes;
-    std::string refusal;  // why the file cannot take a write; raised only when there is a change to write
-    bool exists = false;
-    if (::stat(host->c_str(), &st) == 0) {
-        exists = true;
-        if (S_ISDIR(st.st_mode)) {
-            refusal = "it is a folder";
-        } else if (!S_ISREG(st.st_mode)) {
-            refusal = "not a regular file";
-        } else if (!(st.st_mode & S_IWUSR)) {
-            refusal = "the file is read-only";
-        }
-        if (S_ISREG(st.st_mode) && !ReadWholeFile(*host, bytes)) {
-            throw PlatformError("cannot read " + Quoted(file) + ": " + std::strerror(errno));
-        }
-    } else if (errno != ENOENT) {
-        refusal = std::strerror(errno);
-    }
-    const bool utf8 = IsValidUtf8(bytes);
-    const bool bom = utf8 && std::string_view(bytes).substr(0, 3) == kBom;
-    ProfileDocument doc(DecodeFileText(bytes));
-    if (!edit(doc)) return;
-    if (!refusal.empty()) throw PlatformError("cannot write to " + Quoted(file) + ": " + refusal);
-    const std::string text = doc.Text();
-    std::string out;
-    bool lossless = false;
-    if (exists && !utf8) out = Utf8ToCp1252(text, &lossless);
-    if (!lossless) {
-        // A Windows-1252 file keeps its encoding while the new text fits in it; otherwise the whole file
-        // becomes UTF-8 rather than a mixture no reader could decode.
-        out = bom ? std::string(kBom) + text : text;
-    }
-    try {
-        WriteFileAtomically(*host, out);
-    } catch (const PlatformError& e) {
-        throw PlatformError("cannot write to " + Quoted(file) + ": " + e.what());
-    }
-}
-
 }  // namespace
 
 std::string ReadString(std::string_view file, std::string_view section, std::string_view key,
                        std::string_view defaultValue) {
     std::string value;
-    if (!LoadForRead(file).FindValue(section, key, value)) return CutToMaxLength(defaultValue);
-    return CutToMaxLength(value);
+    if (!ReadProfileFile(file).FindValue(section, key, value)) return CutToMaxLength(defaultValue);
+    return CutToMaxLength(Unquoted(value));
 }
 
 std::int64_t ReadInteger(std::string_view file, std::string_view section, std::string_view key,
                          std::int64_t defaultValue) {
     std::string value;
-    if (!LoadForRead(file).FindValue(section, key, value)) return defaultValue;
+    if (!ReadProfileFile(file).FindValue(section, key, value)) return defaultValue;
     return ParseNumber(CutToMaxLength(value)).value_or(defaultValue);
 }
 
 bool ReadFlag(std::string_view file, std::string_view section, std::string_view key, bool defaultValue) {
     std::string value;
-    if (!LoadForRead(file).FindValue(section, key, value)) return defaultValue;
+    if (!ReadProfileFile(file).FindValue(section, key, value)) return defaultValue;
     const auto number = ParseNumber(CutToMaxLength(value));
     return number ? *number != 0 : defaultValue;
 }
@@ -175,8 +128,8 @@ bool ReadFlag(std::string_view file, std::string_view section, std::string_view 
 void WriteString(std::string_view file, std::string_view section, std::string_view key,
                  std::string_view value) {
     CheckWritable(file, section, key, value);
-    Modify(file, [&](ProfileDocument& doc) {
-        doc.SetValue(section, key, value);
+    EditProfileFile(file, [&](ProfileDocument& doc) {
+        doc.SetValue(section, key, StoredForm(value));
         return true;
     });
 }
@@ -190,7 +143,7 @@ void WriteFlag(std::string_view file, std::string_view section, std::string_view
 }
 
 std::vector<std::string> ReadKeys(std::string_view file, std::string_view section) {
-    std::vector<std::string> keys = LoadForRead(file).Keys(section);
+    std::vector<std::string> keys = ReadProfileFile(file).Keys(section);
     // Each name takes its length plus a zero byte; the list ends with a second zero.
     std::size_t used = 1;
     std::size_t fitting = 0;
@@ -203,19 +156,19 @@ std::vector<std::string> ReadKeys(std::string_view file, std::string_view sectio
 }
 
 std::vector<std::string> ReadSections(std::string_view file) {
-    return LoadForRead(file).Sections();
+    return ReadProfileFile(file).Sections();
 }
 
 bool SectionExists(std::string_view file, std::string_view section) {
-    return LoadForRead(file).HasSection(section);
+    return ReadProfileFile(file).HasSection(section);
 }
 
 void EraseSection(std::string_view file, std::string_view section) {
-    Modify(file, [&](ProfileDocument& doc) { return doc.EraseSection(section); });
+    EditProfileFile(file, [&](ProfileDocument& doc) { return doc.EraseSection(section); });
 }
 
 void DeleteKey(std::string_view file, std::string_view section, std::string_view key) {
-    Modify(file, [&](ProfileDocument& doc) { return doc.DeleteKey(section, key); });
+    EditProfileFile(file, [&](ProfileDocument& doc) { return doc.DeleteKey(section, key); });
 }
 
 }  // namespace vpk::profile

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <sstream>
+#include <thread>
 
 #include "platform/event_pump.h"
 
@@ -74,6 +75,49 @@ int RunProgram(const std::vector<std::string>& argv, bool quiet) {
     const int pid = SpawnProgram(argv, quiet);
     if (pid < 0) return -1;
     return WaitForProgram(pid, false);
+}
+
+int RunProgramCapture(const std::vector<std::string>& argv, std::string& output) {
+    output.clear();
+    if (argv.empty()) return -1;
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return -1;
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeFds[1]);
+    if (rc != 0) {
+        ::close(pipeFds[0]);
+        return -1;
+    }
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
+        if (n > 0) {
+            output.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    ::close(pipeFds[0]);
+    return WaitForProgram(pid, false);
+}
+
+void ReapInBackground(int pid) {
+    if (pid <= 0) return;
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
 }
 
 }  // namespace vpk

@@ -19,4 +19,10 @@ int WaitForProgram(int pid, bool pump);
 // SpawnProgram + WaitForProgram; -1 when it could not be started.
 int RunProgram(const std::vector<std::string>& argv, bool quiet = true);
 
+// Runs argv, collecting what it prints on stdout; its exit code, -1 when it could not be started.
+int RunProgramCapture(const std::vector<std::string>& argv, std::string& output);
+
+// A child nobody waits for is reaped by a background thread, so no zombie is left behind.
+void ReapInBackground(int pid);
+
 }  // namespace vpk

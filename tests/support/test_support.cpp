@@ -84,7 +84,12 @@ void TestInstallation::AddDrive(char letter, const std::string& type, std::uint6
 
 void TestInstallation::Apply() {
     std::string ini;
-    for (const auto& [letter, lines] : drives_) ini += "[" + std::string(1, letter) + "]\n" + lines;
+    for (const auto& [letter, lines] : drives_) {
+        ini += '[';
+        ini += letter;
+        ini += "]\n";
+        ini += lines;
+    }
     WriteHostFile(ProgramHost() + "/drives.ini", ini);
     SetProgramFolderHost(ProgramHost());
     FileSystem::Instance().SetDriveTable(DriveTable::Load(ProgramHost() + "/drives.ini"));
