@@ -80,10 +80,7 @@ void Runner::BuildNumberedIncludes() {
 }
 
 void Runner::BuildNumberedExcludes() {
-    state_.ExcludeSpecs.clear();
-    for (const auto& item : ExclusionPatterns(state_.ExcludeText)) {
-        state_.ExcludeSpecs.push_back(state_.CbPath ? state_.DataFolder + item : item);
-    }
+    state_.ExcludeSpecs = ExclusionsForRun(ExclusionPatterns(state_.ExcludeText), state_.DataFolder, state_.CbPath);
 }
 
 void Runner::OneRequete() {
