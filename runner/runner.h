@@ -88,6 +88,7 @@ class Runner {
     void CopieSupport();
     void SpanFile();
     void ComboPathChange(const std::string& text);
+    void CreerRepertoire();  // the folder typed in the destination box, after asking
     void UpdateLbExplo();
 
     // --- Outcome ---

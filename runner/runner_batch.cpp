@@ -80,7 +80,8 @@ void Runner::BuildNumberedIncludes() {
 }
 
 void Runner::BuildNumberedExcludes() {
-    state_.ExcludeSpecs = ExclusionsForRun(ExclusionPatterns(state_.ExcludeText), state_.DataFolder, state_.CbPath);
+    state_.ExcludeSpecs =
+        ExclusionsForRun(ExclusionPatterns(state_.ExcludeText), state_.DataFolder, state_.CbPath);
 }
 
 void Runner::OneRequete() {

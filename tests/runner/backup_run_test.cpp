@@ -304,6 +304,36 @@ TEST_F(BackupRunTest, PasswordComesFromThePermanentOneOrTheDialog) {
     EXPECT_TRUE(encrypted());
 }
 
+TEST_F(BackupRunTest, DestinationFolderTypedIsCreatedOnlyWhenAllowedAndConfirmed) {
+    const struct {
+        const char* allowed;
+        int answer;
+        bool created;
+    } cases[] = {{"1", 1, true}, {"1", 2, false}, {"0", 1, false}};
+    for (const auto& c : cases) {
+        fs::remove_all(C("NEW"));
+        Setting("admini", "n", c.allowed);
+        ScriptedDialogs dialogs;
+        dialogs.QueueAnswer(c.answer);
+        Dialogs::Install(&dialogs);
+        MainWindowModel window;
+        RunState state;
+        Runner runner(window, state, {Prog(), InstallDir()});
+        runner.Start({}, SwShowNormal);
+        runner.ComboPathChange("C:\\NEW\\SUB\\");
+        runner.CreerRepertoire();
+        EXPECT_EQ(HostExists(C("NEW/SUB")), c.created) << c.allowed << c.answer;
+        EXPECT_EQ(dialogs.Asked().size(), c.allowed[0] == '1' ? 1u : 0u);
+        if (c.allowed[0] == '0') {
+            EXPECT_EQ(window.DestinationBox().tooltip, Text("022030"));
+        }
+        if (c.created) {
+            EXPECT_NE(window.LogLines().back().find(Text("020006") + "C:\\NEW\\SUB\\"), std::string::npos);
+        }
+        Dialogs::Install(&dialogs_);
+    }
+}
+
 TEST_F(BackupRunTest, LogSizeLimitAsksAndKeepsTheLogOnNo) {
     TestTree(C("data"), {{"a.txt", "alpha"}});
     Query("1", "C:\\data\\", "C:\\save\\", "Docs");
