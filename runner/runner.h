@@ -97,6 +97,7 @@ class Runner {
     void InfosPASErreurs();
     void InfosDES_Erreurs();
     void ListBox1Click(int index);
+    void ListBox2Click(int index);  // the clicked in-use line becomes the list's tooltip
     // True once the success report was made (and no error report since).
     bool Succeeded() const { return succeeded_; }
 
