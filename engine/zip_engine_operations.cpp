@@ -63,10 +63,11 @@ void TZipEngine::AddFiles() {
         return ShowZipMessage(zipmsg::kUnattendedNoPassword);
     if (zipBusy_) return;
     if (EndsWithExe(zipFileName_) && directory_.prefixSize == 0 && !Fs().FileExists(zipFileName_)) {
-        // A self-extracting archive starts as stub, header block and an empty archive; this build
-        // carries no self-extractor stub, so the creation fails as if the stub could not be read.
-        ReportException(EZipEngine(zipmsg::kAutoSfxFailed, -3LL));
-        return;
+        // A self-extracting archive starts as stub, header block and an empty archive.
+        if (const int result = WriteSelfExtracting(true); result != 0) {
+            ReportException(EZipEngine(zipmsg::kAutoSfxFailed, static_cast<long long>(result)));
+            return;
+        }
     }
     RunZipLibrary(false);
 }
