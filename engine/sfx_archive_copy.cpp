@@ -60,7 +60,8 @@ void CopyRange(File& input, std::uint64_t from, std::uint64_t to, BufferedOutput
 }
 
 std::uint64_t Shifted(std::uint64_t value, std::int64_t shift, std::uint64_t limit) {
-    if (shift < 0 && value < static_cast<std::uint64_t>(-shift)) throw CopyFailure{ArchiveCopyResult::ReadFailed};
+    if (shift < 0 && value < static_cast<std::uint64_t>(-shift))
+        throw CopyFailure{ArchiveCopyResult::ReadFailed};
     const std::uint64_t moved = value + static_cast<std::uint64_t>(shift);
     if (moved > limit) throw CopyFailure{ArchiveCopyResult::ReadFailed};
     return moved;
@@ -124,7 +125,8 @@ ArchiveCopyResult CopyArchiveShifted(File& input, const EndRecordLocation& where
         for (std::uint64_t i = 0; i < where.entriesTotal; ++i) {
             std::uint8_t fixed[zip::kCentralHeaderSize];
             ReadExactAt(input, fixed, sizeof fixed, position);
-            if (zip::Get32(fixed) != zip::kCentralHeaderSignature) throw CopyFailure{ArchiveCopyResult::ReadFailed};
+            if (zip::Get32(fixed) != zip::kCentralHeaderSignature)
+                throw CopyFailure{ArchiveCopyResult::ReadFailed};
             const std::size_t nameLength = zip::Get16(fixed + 28);
             const std::size_t extraLength = zip::Get16(fixed + 30);
             const std::size_t commentLength = zip::Get16(fixed + 32);
@@ -143,16 +145,19 @@ ArchiveCopyResult CopyArchiveShifted(File& input, const EndRecordLocation& where
 
         if (where.zip64) {
             // ZIP64 end record (with any extensible data), then its locator, right before the end record.
-            std::vector<std::uint8_t> records(static_cast<std::size_t>(where.position - where.zip64RecordPosition));
+            std::vector<std::uint8_t> records(
+                static_cast<std::size_t>(where.position - where.zip64RecordPosition));
             if (records.size() < zip::kZip64EndRecordSize + zip::kZip64LocatorSize)
                 throw CopyFailure{ArchiveCopyResult::ReadFailed};
             ReadExactAt(input, records.data(), records.size(), where.zip64RecordPosition);
             constexpr std::uint64_t kLimit = std::numeric_limits<std::uint64_t>::max() / 2;
             zip::Put64(&records[48], Shifted(zip::Get64(&records[48]), shift, kLimit));
             std::uint8_t* locator = &records[records.size() - zip::kZip64LocatorSize];
-            if (zip::Get32(locator) != zip::kZip64LocatorSignature) throw CopyFailure{ArchiveCopyResult::ReadFailed};
+            if (zip::Get32(locator) != zip::kZip64LocatorSignature)
+                throw CopyFailure{ArchiveCopyResult::ReadFailed};
             zip::Put64(locator + 8, Shifted(zip::Get64(locator + 8), shift, kLimit));
-            if (where.zip64RecordPosition != position) CopyRange(input, position, where.zip64RecordPosition, out);
+            if (where.zip64RecordPosition != position)
+                CopyRange(input, position, where.zip64RecordPosition, out);
             out.Write(records.data(), records.size());
         } else if (position != where.position) {
             throw CopyFailure{ArchiveCopyResult::ReadFailed};
@@ -162,7 +167,8 @@ ArchiveCopyResult CopyArchiveShifted(File& input, const EndRecordLocation& where
         ReadExactAt(input, record, sizeof record, where.position);
         const std::uint32_t offset32 = zip::Get32(record + 16);
         if (offset32 != zip::kZip64Marker32)
-            zip::Put32(record + 16, static_cast<std::uint32_t>(Shifted(offset32, shift, zip::kZip64Marker32 - 1)));
+            zip::Put32(record + 16,
+                       static_cast<std::uint32_t>(Shifted(offset32, shift, zip::kZip64Marker32 - 1)));
         out.Write(record, sizeof record);
         CopyRange(input, where.position + zip::kEndRecordSize, where.fileEnd, out);
         out.Flush();

@@ -62,7 +62,9 @@ std::optional<SfxSettings> ParseSfxBlock(std::string_view data, const SfxSetting
     const bool older = data[2] == 'U';
     const auto bits = static_cast<std::uint8_t>(data[3]);
     SfxSettings s = base;
-    auto set = [&](SFXOptsEnum option, bool on) { on ? s.options.Include(option) : s.options.Exclude(option); };
+    auto set = [&](SFXOptsEnum option, bool on) {
+        on ? s.options.Include(option) : s.options.Exclude(option);
+    };
     set(SFXOptsEnum::SFXAskCmdLine, bits & sfxbit::kAskCmdLine);
     set(SFXOptsEnum::SFXAskFiles, bits & sfxbit::kAskFiles);
     set(SFXOptsEnum::SFXHideOverWriteBox, bits & sfxbit::kHideOverWriteBox);

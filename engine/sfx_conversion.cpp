@@ -29,7 +29,8 @@ constexpr std::size_t kStubCopyBlock = 64 * 1024;
 bool HasExtension(const std::string& name, std::string_view extension) {
     if (name.size() < extension.size()) return false;
     for (std::size_t i = 0; i < extension.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(name[name.size() - extension.size() + i])) != extension[i])
+        if (std::toupper(static_cast<unsigned char>(name[name.size() - extension.size() + i])) !=
+            extension[i])
             return false;
     return true;
 }
@@ -154,8 +155,9 @@ int TZipEngine::WriteSelfExtracting(bool automatic) {
     const SfxSettings settings = SettingsOf(*this);
     const std::size_t blockLength = SfxBlockLength(settings);
     if (SfxTextsTooLong(settings)) {
-        ShowZipMessage(zipmsg::kSfxTextTooLong, "\r\nSFXCaption + SFXDefaultDir + SFXCommandLine + SFXMessage = " +
-                                                    std::to_string(blockLength + 1));
+        ShowZipMessage(zipmsg::kSfxTextTooLong,
+                       "\r\nSFXCaption + SFXDefaultDir + SFXCommandLine + SFXMessage = " +
+                           std::to_string(blockLength + 1));
         return kResultCheckFailed;
     }
     const std::string stubPath = FindSfxStub(sfxPath_, dllDirectory_);
@@ -267,13 +269,15 @@ int TZipEngine::MakePlainArchive() {
         FileArchiveSource reader(source);
         const EndRecordLocation where = FindEndRecord(reader, EndRecordMode::MustFind, {}, {});
 
-        const std::size_t span = static_cast<std::size_t>(std::min<std::uint64_t>(prefix, kSfxBlockSearchSpan));
+        const std::size_t span =
+            static_cast<std::size_t>(std::min<std::uint64_t>(prefix, kSfxBlockSearchSpan));
         std::string before(span, '\0');
         if (input.ReadAt(before.data(), span, prefix - span) != span) return kResultUnreadable;
         if (const std::size_t hit = FindSfxBlock(before); hit != std::string::npos) {
             if (auto read = ParseSfxBlock(std::string_view(before).substr(hit), SettingsOf(*this))) {
                 const std::uint64_t stubSize = prefix - span + hit;
-                if (std::string icon = ReadSfxIcon(input, stubSize); !icon.empty()) sfxIcon_ = std::move(icon);
+                if (std::string icon = ReadSfxIcon(input, stubSize); !icon.empty())
+                    sfxIcon_ = std::move(icon);
                 ApplySettings(*this, *read);
             }
         }
@@ -283,7 +287,8 @@ int TZipEngine::MakePlainArchive() {
             copied = CopyFileRange(input, prefix, output.file);
             end = where.trueLength;
         } else {
-            copied = CopyArchiveShifted(input, where, prefix, -static_cast<std::int64_t>(prefix), output.file);
+            copied =
+                CopyArchiveShifted(input, where, prefix, -static_cast<std::int64_t>(prefix), output.file);
             end = where.fileEnd;
         }
         if (copied == ArchiveCopyResult::OutOfMemory) return kResultOutOfMemoryPlain;

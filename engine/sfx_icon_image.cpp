@@ -15,8 +15,8 @@ const std::uint8_t* Bytes(std::string_view s) {
 bool IsIconImage(std::string_view image) {
     if (image.size() != kIconImageSize) return false;
     const std::uint8_t* p = Bytes(image);
-    return zip::Get32(p) == 40 && zip::Get32(p + 4) == 32 && zip::Get32(p + 8) == 64 && zip::Get16(p + 12) == 1 &&
-           zip::Get16(p + 14) == 4;
+    return zip::Get32(p) == 40 && zip::Get32(p + 4) == 32 && zip::Get32(p + 8) == 64 &&
+           zip::Get16(p + 12) == 1 && zip::Get16(p + 14) == 4;
 }
 
 std::string IconImageOfFile(std::string_view file) {

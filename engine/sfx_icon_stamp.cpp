@@ -46,7 +46,8 @@ std::optional<std::uint64_t> LocateInElf(File& file, std::uint64_t limit) {
     };
     auto section = [&](std::uint16_t index) -> std::optional<Section> {
         std::uint8_t s[64];
-        if (!ReadWithin(file, limit, shoff + std::uint64_t{index} * shentsize, s, needed)) return std::nullopt;
+        if (!ReadWithin(file, limit, shoff + std::uint64_t{index} * shentsize, s, needed))
+            return std::nullopt;
         if (wide) return Section{Get32(s), Get64(s + 24), Get64(s + 32)};
         return Section{Get32(s), Get32(s + 16), Get32(s + 20)};
     };
@@ -104,7 +105,8 @@ std::optional<std::uint64_t> LocateInPe(File& file, std::uint64_t limit) {
     const std::uint32_t extent = std::max(virtualSize, rawSize);
     const std::uint32_t root = resourceRva >= va && resourceRva - va < extent ? resourceRva - va : 0;
     auto read = [&](std::uint32_t at, void* out, std::size_t size) {
-        return at <= rawSize && size <= rawSize - at && ReadWithin(file, limit, std::uint64_t{rawOffset} + at, out, size);
+        return at <= rawSize && size <= rawSize - at &&
+               ReadWithin(file, limit, std::uint64_t{rawOffset} + at, out, size);
     };
     int visits = 0;
     // Depth-first: type 3, then name 1, then any language; the first data entry of 744 bytes wins.
