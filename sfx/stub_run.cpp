@@ -159,6 +159,33 @@ std::uint64_t SelectedSize(const std::vector<zip::ArchiveEntry>& entries,
     return total;
 }
 
+// Folders the extraction would create (the entries' parent folders missing now), deepest first.
+std::vector<fs::path> MissingFolders(const std::vector<zip::ArchiveEntry>& entries,
+                                     const std::string& folder) {
+    std::vector<fs::path> missing;
+    std::error_code error;
+    for (const auto& e : entries) {
+        std::string name = e.name;
+        std::replace(name.begin(), name.end(), '\\', '/');
+        for (fs::path p = fs::path(name).parent_path(); !p.empty() && p != p.root_path();
+             p = p.parent_path()) {
+            const fs::path full = fs::path(folder) / p;
+            if (!fs::exists(full, error) && std::find(missing.begin(), missing.end(), full) == missing.end())
+                missing.push_back(full);
+        }
+    }
+    std::sort(missing.begin(), missing.end(),
+              [](const fs::path& a, const fs::path& b) { return a.string().size() > b.string().size(); });
+    return missing;
+}
+
+// A failed run leaves no trace: folders it created and left empty go again.
+void RemoveEmptyFolders(const std::vector<fs::path>& folders) {
+    std::error_code error;
+    for (const auto& folder : folders)
+        if (fs::is_directory(folder, error) && fs::is_empty(folder, error)) fs::remove(folder, error);
+}
+
 int RunCommandLine(const std::string& command, const std::string& folder, const StubConsole& console) {
     console.Say("Running: " + command);
     const pid_t child = ::fork();
@@ -249,6 +276,9 @@ int RunStub(const std::string& selfPath, const std::vector<std::string>& argumen
                                         : ResolveDefaultFolder(settings.defaultDir, here, TempFolder());
     if (!options.folder) folder = console.AskLine("Extract to", folder);
     folder = fs::absolute(folder, error).lexically_normal().string();
+    std::vector<fs::path> created;
+    for (fs::path p = folder; !p.empty() && p != p.root_path() && !fs::exists(p, error); p = p.parent_path())
+        created.push_back(p);
     if (!fs::is_directory(folder, error) && !fs::create_directories(folder, error)) {
         console.Warn("The folder " + folder + " cannot be created: " + error.message());
         return kExitFailed;
@@ -270,6 +300,8 @@ int RunStub(const std::string& selfPath, const std::vector<std::string>& argumen
             return kExitFailed;
         }
     }
+    std::vector<fs::path> missing = MissingFolders(reader->Entries(), folder);
+    missing.insert(missing.end(), created.begin(), created.end());
     reader.reset();
 
     ExtractRequest request;
@@ -282,6 +314,7 @@ int RunStub(const std::string& selfPath, const std::vector<std::string>& argumen
     for (const auto& problem : outcome.problems) console.Warn(problem);
     if (outcome.failed > 0 ||
         (outcome.extracted == 0 && outcome.keptExisting == 0 && !outcome.problems.empty())) {
+        RemoveEmptyFolders(missing);
         console.Warn("Extraction failed: " + std::to_string(outcome.failed) +
                      " file(s) could not be extracted.");
         return kExitFailed;
