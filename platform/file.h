@@ -40,6 +40,8 @@ public:
     std::uint64_t Size() const;
     void Truncate(std::uint64_t size);
     void Sync();  // data on the medium (fsync)
+    // Gives this file the permission bits of another open file, so a copied program stays runnable.
+    void CopyPermissionsFrom(const File& source);
 
     int Descriptor() const { return fd_; }
     const std::string& HostPath() const { return hostPath_; }
