@@ -196,7 +196,7 @@ void File::Sync() {
 void File::CopyPermissionsFrom(const File& source) {
     struct stat st {};
     if (::fstat(source.fd_, &st) != 0) source.Fail("cannot read the permissions of");
-    if (::fchmod(fd_, st.st_mode & 07777) != 0) Fail("cannot set the permissions of");
+    if (::fchmod(fd_, (st.st_mode & 0777) | S_IRUSR | S_IWUSR) != 0) Fail("cannot set the permissions of");
 }
 
 MappedFile::MappedFile(std::string_view path) {
