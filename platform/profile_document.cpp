@@ -96,6 +96,32 @@ bool ProfileDocument::FindValue(std::string_view section, std::string_view key, 
     return true;
 }
 
+bool ProfileDocument::FindValueInText(std::string_view text, std::string_view section, std::string_view key,
+                                      std::string& value) {
+    const std::string_view wantedSection = Trim(section);
+    const std::string_view wantedKey = Trim(key);
+    bool inSection = false;
+    bool sectionSeen = false;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t nl = text.find('\n', start);
+        if (nl == npos) nl = text.size();
+        const std::string_view line = text.substr(start, nl - start);
+        start = nl + 1;
+        std::string_view name, found;
+        if (SectionName(line, name)) {
+            // Only the first section of a name counts, as for every other call.
+            if (inSection) return false;
+            inSection = !sectionSeen && SameText(name, wantedSection);
+            sectionSeen = sectionSeen || inSection;
+        } else if (inSection && KeyLine(line, name, found) && SameText(name, wantedKey)) {
+            value = std::string(found);
+            return true;
+        }
+    }
+    return false;
+}
+
 std::vector<std::string> ProfileDocument::Keys(std::string_view section) const {
     std::vector<std::string> keys;
     const std::size_t header = FindSection(section);
