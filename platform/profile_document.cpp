@@ -13,22 +13,15 @@ ProfileDocument::ProfileDocument(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t nl = text.find('\n', start);
-        Line line;
         if (nl == npos) {
-            line.text = std::string(text.substr(start));
-            start = text.size();
-        } else {
-            std::size_t end = nl;
-            line.eol = "\n";
-            if (end > start && text[end - 1] == '\r') {
-                --end;
-                line.eol = "\r\n";
-            }
-            line.text = std::string(text.substr(start, end - start));
-            start = nl + 1;
-            if (!styleSeen) newline_ = line.eol, styleSeen = true;
+            lines_.push_back({std::string(text.substr(start)), std::string()});
+            break;
         }
-        lines_.push_back(std::move(line));
+        const bool crlf = nl > start && text[nl - 1] == '\r';
+        const std::size_t end = crlf ? nl - 1 : nl;
+        lines_.push_back({std::string(text.substr(start, end - start)), crlf ? "\r\n" : "\n"});
+        start = nl + 1;
+        if (!styleSeen) newline_ = lines_.back().eol, styleSeen = true;
     }
 }
 

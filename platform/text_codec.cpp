@@ -207,7 +207,7 @@ std::string Utf8ToOem(std::string_view text, int codePage, bool* fits) {
 std::string DecodeFileText(std::string bytes) {
     if (!IsValidUtf8(bytes)) return Cp1252ToUtf8(bytes);
     if (std::string_view(bytes).substr(0, 3) == "\xEF\xBB\xBF") bytes.erase(0, 3);
-    return std::move(bytes);
+    return bytes;
 }
 
 std::string UpperCase(std::string_view text) {
