@@ -114,6 +114,9 @@ class TZipEngine {
     const ArchiveLayout& Layout() const { return directory_.layout; }
     // Window handle handed to the libraries when not Unattended (set by the window that owns the engine).
     void SetApplicationHandle(void* handle) { applicationHandle_ = handle; }
+    void* ApplicationHandle() const { return applicationHandle_; }
+    // The comment as stored in the archive (its code page), handed to the zip library with every add.
+    const std::string& StoredComment() const { return directory_.comment; }
 
     // --- Operations ---
     void List();
@@ -171,9 +174,6 @@ class TZipEngine {
     static std::int32_t LibraryCallbackEntry(CallbackRecord* record);
 
   private:
-    friend class ZipCommandBuilder;
-    friend class UnzipCommandBuilder;
-
     void ReportException(const EZipEngine& error);
     void HandleCallback(CallbackRecord& record);
     void AnswerPasswordRequest(CallbackRecord& record);
