@@ -5,9 +5,11 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <set>
 
 #include "engine/unzdll/entry_decoder.h"
 #include "engine/unzdll/extract_path.h"
+#include "engine/unzdll/target_folders.h"
 #include "engine/zip_archive_reader.h"
 #include "engine/zip_names.h"
 #include "engine/zip_worker_pool.h"
@@ -33,42 +35,10 @@ std::string JoinPath(const std::string& folder, const std::string& relative) {
     return folder.ends_with("\\") ? folder + relative : folder + "\\" + relative;
 }
 
-// A file written under a temporary name beside its target; renamed into place by Commit.
-class PendingFile {
-  public:
-    explicit PendingFile(const std::string& target) : target_(target) {
-        temp_ = Fs().TempFileName(FolderOf(target), "vpk");
-        if (temp_.empty()) throw PlatformError("cannot create a file in the folder of " + target);
-        file_.Open(temp_, File::Mode::Create);
-    }
-    ~PendingFile() {
-        if (!temp_.empty()) {
-            try {
-                file_.Close();
-            } catch (...) {
-            }
-            Fs().DeleteFile(temp_);
-        }
-    }
-    void Write(const std::uint8_t* data, std::size_t size) { file_.Write(data, size); }
-    void Commit(std::uint32_t dosDateTime, bool readOnly) {
-        file_.Close();
-        Fs().SetFileTime(temp_, UnixFromDosDateTime(dosDateTime));
-        if (Fs().FileExists(target_)) Fs().SetReadOnly(target_, false);
-        if (!Fs().RenameFile(temp_, target_)) throw PlatformError("cannot replace " + target_);
-        temp_.clear();
-        if (readOnly) Fs().SetReadOnly(target_, true);
-    }
-
-  private:
-    std::string target_;
-    std::string temp_;
-    File file_;
-};
-
 struct Work {
     std::size_t index = 0;
-    std::string target;  // empty in test mode
+    std::string target;  // virtual path; empty in test mode
+    std::string hostTarget;
     bool streamed = false;
     EntryData where;
     std::optional<std::string> password;
@@ -136,6 +106,8 @@ std::int32_t UnzipJob::RunGuarded() {
     std::int32_t requestsLeft = options_.passwordRequests;
     std::int32_t done = 0;
 
+    TargetFolders folders;
+    std::set<std::string> foldersMade;
     WorkerPool pool;
     std::deque<Work> pending;
     std::size_t next = 0;
@@ -156,15 +128,16 @@ std::int32_t UnzipJob::RunGuarded() {
         }
         target = JoinPath(base, *relative);
         if (entry.IsFolder()) return Decision::Go;
-        const auto info = Fs().Stat(target);
-        if (!info) {
+        const auto host = folders.HostPath(target);
+        const auto onDisk = host ? HostFileDosTime(*host) : std::nullopt;
+        if (!onDisk) {
             if (!options_.freshen) return Decision::Go;
             if (!mayCall) return Decision::NeedsCallback;
             channel_.Skipped(entry.name, kSkipOnFreshen, 0);
             return Decision::Skip;
         }
         if (!mayCall) return Decision::NeedsCallback;
-        const bool older = info->dosDateTime < entry.header.dosDateTime;
+        const bool older = *onDisk < entry.header.dosDateTime;
         if (options_.update || options_.freshen) {
             if (!older) {
                 channel_.Skipped(entry.name, kSkipFileNewer, 0);
@@ -252,7 +225,16 @@ std::int32_t UnzipJob::RunGuarded() {
         }
         if (!options_.test) {
             const std::string folder = FolderOf(w.target);
-            if (!Fs().FolderExists(folder)) Fs().CreateFolderChain(folder);
+            if (foldersMade.insert(folder).second && !Fs().FolderExists(folder))
+                Fs().CreateFolderChain(folder);
+            const auto host = folders.HostPath(w.target);
+            if (!host) {
+                channel_.Message(kLibErrWrite, "Cannot place " + w.target);
+                channel_.Skipped(entry.name, kSkipWriteError, kLibErrWrite);
+                fill();
+                continue;
+            }
+            w.hostTarget = *host;
         }
         std::optional<std::string> pw = w.password;
         std::unique_ptr<PendingFile> out;
@@ -261,7 +243,7 @@ std::int32_t UnzipJob::RunGuarded() {
         // Expands once with the given password; streamed entries go straight into the output file.
         auto decodeNow = [&](const std::optional<std::string>& tryPassword) {
             out.reset();
-            if (!options_.test) out = std::make_unique<PendingFile>(w.target);
+            if (!options_.test) out = std::make_unique<PendingFile>(w.hostTarget);
             if (w.streamed) {
                 return DecodeStreamed(reader->Input(), entry, w.where, tryPassword,
                                       [&](const std::uint8_t* data, std::size_t size) {
@@ -278,7 +260,7 @@ std::int32_t UnzipJob::RunGuarded() {
             } else {
                 result = w.future.get();
                 bytesInFlight -= w.bytes;
-                if (!options_.test) out = std::make_unique<PendingFile>(w.target);
+                if (!options_.test) out = std::make_unique<PendingFile>(w.hostTarget);
             }
             // A missing or wrong password: the engine may supply others, as often as it allows.
             while (result.status == DecodeStatus::BadPassword) {
@@ -308,32 +290,40 @@ std::int32_t UnzipJob::RunGuarded() {
         }
         if (stopped || channel_.Cancelled()) return done;
         const std::string shown = BackslashName(entry.name);
-        switch (result.status) {
-            case DecodeStatus::Ok:
-                if (out)
-                    out->Commit(entry.header.dosDateTime, entry.header.externalAttributes & kAttrReadOnly);
-                if (!w.streamed && !channel_.BytesDone(entry.values.uncompressedSize)) return done + 1;
-                ++done;
-                if (options_.verbose)
-                    channel_.Message(kLibOk, (options_.test ? "tested: " : "extracted: ") + shown);
-                break;
-            case DecodeStatus::CrcMismatch:
-                channel_.Message(kLibErrCrc, "CRC error in " + shown);
-                if (channel_.CrcError(entry.name, result.crc32, entry.header.crc32) && out)
-                    out->Commit(entry.header.dosDateTime, false);
-                break;
-            case DecodeStatus::BadPassword:
-                channel_.Message(kLibErrPassword, "Missing or wrong password for " + shown);
-                channel_.Skipped(entry.name, kSkipBadPassword, kLibErrPassword);
-                break;
-            case DecodeStatus::UnknownMethod:
-                channel_.Message(kLibErrMethod, "Cannot expand " + shown + ": " + result.error);
-                channel_.Skipped(entry.name, kSkipUnknownMethod, kLibErrMethod);
-                break;
-            default:
-                channel_.Message(kLibErrArchive, "Damaged entry " + shown + ": " + result.error);
-                channel_.Skipped(entry.name, kSkipBadEntry, kLibErrArchive);
-                break;
+        try {
+            switch (result.status) {
+                case DecodeStatus::Ok:
+                    if (out)
+                        out->Commit(entry.header.dosDateTime,
+                                    entry.header.externalAttributes & kAttrReadOnly);
+                    if (!w.streamed && !channel_.BytesDone(entry.values.uncompressedSize)) return done + 1;
+                    ++done;
+                    if (options_.verbose)
+                        channel_.Message(kLibOk, (options_.test ? "tested: " : "extracted: ") + shown);
+                    break;
+                case DecodeStatus::CrcMismatch:
+                    channel_.Message(kLibErrCrc, "CRC error in " + shown);
+                    if (channel_.CrcError(entry.name, result.crc32, entry.header.crc32) && out) {
+                        out->Commit(entry.header.dosDateTime, false);
+                        folders.Created(w.hostTarget);
+                    }
+                    break;
+                case DecodeStatus::BadPassword:
+                    channel_.Message(kLibErrPassword, "Missing or wrong password for " + shown);
+                    channel_.Skipped(entry.name, kSkipBadPassword, kLibErrPassword);
+                    break;
+                case DecodeStatus::UnknownMethod:
+                    channel_.Message(kLibErrMethod, "Cannot expand " + shown + ": " + result.error);
+                    channel_.Skipped(entry.name, kSkipUnknownMethod, kLibErrMethod);
+                    break;
+                default:
+                    channel_.Message(kLibErrArchive, "Damaged entry " + shown + ": " + result.error);
+                    channel_.Skipped(entry.name, kSkipBadEntry, kLibErrArchive);
+                    break;
+            }
+        } catch (const PlatformError& e) {
+            channel_.Message(kLibErrWrite, std::string("Cannot write: ") + e.what());
+            channel_.Skipped(entry.name, kSkipWriteError, kLibErrWrite);
         }
         out.reset();
         w.output.reset();
