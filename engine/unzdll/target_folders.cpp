@@ -65,7 +65,15 @@ void TargetFolders::Created(const std::string& hostPath) {
     it->second->names.emplace(UpperCase(name), name);
 }
 
-PendingFile::PendingFile(const std::string& hostTarget) : target_(hostTarget) {
+PendingFile::PendingFile(const std::string& hostTarget, bool replacing) : target_(hostTarget) {
+    if (!replacing) {
+        fd_ = ::open(hostTarget.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            temp_ = hostTarget;
+            return;
+        }
+        if (errno != EEXIST) throw PlatformError(SystemError("cannot create", hostTarget));
+    }
     static std::atomic<unsigned> counter{0};
     const auto cut = hostTarget.rfind('/');
     const std::string folder = hostTarget.substr(0, cut == std::string::npos ? 0 : cut + 1);
@@ -106,7 +114,7 @@ void PendingFile::Commit(std::uint32_t dosDateTime, bool readOnly) {
     const int rc = ::close(fd_);
     fd_ = -1;
     if (rc != 0) throw PlatformError(SystemError("cannot write", target_));
-    if (::rename(temp_.c_str(), target_.c_str()) != 0)
+    if (temp_ != target_ && ::rename(temp_.c_str(), target_.c_str()) != 0)
         throw PlatformError(SystemError("cannot replace", target_));
     temp_.clear();
 }

@@ -27,11 +27,12 @@ class TargetFolders {
     std::unordered_map<std::string, Folder*> byHost_;
 };
 
-// A file written under a temporary name in its target's folder and renamed over the target only by
-// Commit; destroyed without Commit it leaves nothing behind. Raises PlatformError on failure.
+// An extracted file, complete only after Commit; destroyed without Commit it leaves nothing behind
+// and an existing target untouched. A file that replaces another is written under a temporary name
+// and renamed over it; a new one is created in place (nothing to protect). Raises PlatformError.
 class PendingFile {
   public:
-    explicit PendingFile(const std::string& hostTarget);
+    PendingFile(const std::string& hostTarget, bool replacing);
     ~PendingFile();
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;

@@ -39,6 +39,7 @@ struct Work {
     std::size_t index = 0;
     std::string target;  // virtual path; empty in test mode
     std::string hostTarget;
+    bool replacing = false;  // a file of that name is on disk
     bool streamed = false;
     EntryData where;
     std::optional<std::string> password;
@@ -235,6 +236,7 @@ std::int32_t UnzipJob::RunGuarded() {
                 continue;
             }
             w.hostTarget = *host;
+            w.replacing = HostFileDosTime(*host).has_value();
         }
         std::optional<std::string> pw = w.password;
         std::unique_ptr<PendingFile> out;
@@ -243,7 +245,7 @@ std::int32_t UnzipJob::RunGuarded() {
         // Expands once with the given password; streamed entries go straight into the output file.
         auto decodeNow = [&](const std::optional<std::string>& tryPassword) {
             out.reset();
-            if (!options_.test) out = std::make_unique<PendingFile>(w.hostTarget);
+            if (!options_.test) out = std::make_unique<PendingFile>(w.hostTarget, w.replacing);
             if (w.streamed) {
                 return DecodeStreamed(reader->Input(), entry, w.where, tryPassword,
                                       [&](const std::uint8_t* data, std::size_t size) {
@@ -260,7 +262,7 @@ std::int32_t UnzipJob::RunGuarded() {
             } else {
                 result = w.future.get();
                 bytesInFlight -= w.bytes;
-                if (!options_.test) out = std::make_unique<PendingFile>(w.hostTarget);
+                if (!options_.test) out = std::make_unique<PendingFile>(w.hostTarget, w.replacing);
             }
             // A missing or wrong password: the engine may supply others, as often as it allows.
             while (result.status == DecodeStatus::BadPassword) {

@@ -11,10 +11,13 @@ class Zip64Test : public EngineLibTest {};
 
 TEST_F(Zip64Test, MoreThan65535EntriesAreWrittenReadAndUpdated) {
     constexpr int kFiles = 65600;
-    ASSERT_EQ(RunShell("cd " + Quote(install.DriveHost('C')) +
-                       " && mkdir -p many && cd many && python3 -c \"[open('f%05d' % i, 'w').write(str(i)) for i in "
-                       "range(" + std::to_string(kFiles) + ")]\""),
-              0);
+    ASSERT_EQ(
+        RunShell(
+            "cd " + Quote(install.DriveHost('C')) +
+            " && mkdir -p many && cd many && python3 -c \"[open('f%05d' % i, 'w').write(str(i)) for i in "
+            "range(" +
+            std::to_string(kFiles) + ")]\""),
+        0);
     ZipRequest add;
     add.archive = "C:\\many.zip";
     add.specs = {"C:\\many\\*.*"};
@@ -25,10 +28,12 @@ TEST_F(Zip64Test, MoreThan65535EntriesAreWrittenReadAndUpdated) {
         EXPECT_EQ(reader.Entries().size(), static_cast<std::size_t>(kFiles));
     }
     std::string out;
-    EXPECT_EQ(RunShell("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); assert len(z.namelist())==" +
-                           std::to_string(kFiles) + "; assert z.read('many/f65599')==b'65599'\" " + Quote(C("many.zip")),
-                       &out),
-              0)
+    EXPECT_EQ(
+        RunShell(
+            "python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); assert len(z.namelist())==" +
+                std::to_string(kFiles) + "; assert z.read('many/f65599')==b'65599'\" " + Quote(C("many.zip")),
+            &out),
+        0)
         << out;
     // An update of one file copies every other entry raw and keeps the ZIP64 records.
     WriteHostFile(C("many/extra.txt"), "one more");
@@ -56,7 +61,8 @@ TEST_F(Zip64Test, SLOW_AnEntryOfMoreThan4GiBRoundTrips) {
     add.level = 1;
     ASSERT_EQ(lib.Zip(add), 1);
     ASSERT_EQ(lib.Events(kActionSizeTotal).size(), 1u);
-    EXPECT_EQ(static_cast<std::uint64_t>(lib.Events(kActionSizeTotal)[0].number), size) << "exact 64-bit total";
+    EXPECT_EQ(static_cast<std::uint64_t>(lib.Events(kActionSizeTotal)[0].number), size)
+        << "exact 64-bit total";
     {
         zip::ZipArchiveReader reader("C:\\big.zip");
         ASSERT_EQ(reader.Entries().size(), 1u);
