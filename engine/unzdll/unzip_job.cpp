@@ -40,6 +40,7 @@ struct Work {
     std::string target;  // virtual path; empty in test mode
     std::string hostTarget;
     bool replacing = false;  // a file of that name is on disk
+    std::string damage;      // the local header could not be read
     bool streamed = false;
     EntryData where;
     std::optional<std::string> password;
@@ -119,6 +120,8 @@ std::int32_t UnzipJob::RunGuarded() {
     enum class Decision { Go, Skip, NeedsCallback };
     auto decide = [&](const ArchiveEntry& entry, bool mayCall, std::string& target) {
         if (options_.test) return Decision::Go;
+        // Without folder names a folder entry has nothing to create.
+        if (entry.IsFolder() && !options_.dirNames) return Decision::Skip;
         const auto relative = SafeRelativePath(entry.name, options_.dirNames);
         if (!relative) {
             if (!mayCall) return Decision::NeedsCallback;
@@ -167,15 +170,7 @@ std::int32_t UnzipJob::RunGuarded() {
             try {
                 w.where = reader->Locate(entry);
             } catch (const ZipFormatError& e) {
-                w.where = {};
-                w.bytes = 0;
-                w.streamed = true;  // reported at its turn
-                w.target = target;
-                w.password = std::nullopt;
-                w.output.reset();
-                w.future = {};
-                w.where.dataOffset = 0;
-                w.where.compressedSize = ~0ull;  // marks a damaged header
+                w.damage = e.what();  // reported at its turn, in order
                 pending.push_back(std::move(w));
                 continue;
             }
@@ -208,8 +203,8 @@ std::int32_t UnzipJob::RunGuarded() {
         pending.pop_front();
         const ArchiveEntry& entry = entries[w.index];
         if (!channel_.FileStart(entry.name, entry.values.uncompressedSize)) return done;
-        if (w.where.compressedSize == ~0ull) {
-            channel_.Message(kLibErrArchive, "Damaged local header: " + BackslashName(entry.name));
+        if (!w.damage.empty()) {
+            channel_.Message(kLibErrArchive, "Damaged entry " + BackslashName(entry.name) + ": " + w.damage);
             channel_.Skipped(entry.name, kSkipBadEntry, kLibErrArchive);
             fill();
             continue;
