@@ -117,6 +117,9 @@ std::int32_t LibraryHarness::Zip(const ZipRequest& r) {
     c.update = flag(r.update);
     c.freshen = flag(r.freshen && !r.update);
     c.zipTime = flag(r.zipTime);
+    c.forceDos = flag(r.forceDos);
+    c.archiveOnly = r.archiveOnly ? 1 : 0;
+    c.resetArchive = r.resetArchive ? 1 : 0;
     c.specCount = static_cast<std::int32_t>(specs.size());
     c.archiveName = r.archive.c_str();
     c.comment = r.comment ? r.comment->c_str() : nullptr;
