@@ -35,6 +35,14 @@ std::string JoinPath(const std::string& folder, const std::string& relative) {
     return folder.ends_with("\\") ? folder + relative : folder + "\\" + relative;
 }
 
+// What a worker hands back: the expansion's result and, when extracting, the file it wrote.
+struct Decoded {
+    DecodeResult result;
+    std::unique_ptr<PendingFile> file;  // written; committed already unless the CRC is wrong
+    bool committed = false;
+    std::string writeError;
+};
+
 struct Work {
     std::size_t index = 0;
     std::string target;  // virtual path; empty in test mode
@@ -44,7 +52,8 @@ struct Work {
     bool streamed = false;
     EntryData where;
     std::optional<std::string> password;
-    std::future<DecodeResult> future;
+    std::future<struct Decoded> future;
+    std::string placeError;  // the target could not be placed
     std::shared_ptr<std::vector<std::uint8_t>> output;
     std::uint64_t bytes = 0;
 };
@@ -167,6 +176,19 @@ std::int32_t UnzipJob::RunGuarded() {
             Work w;
             w.index = selected[next - 1];
             w.target = target;
+            if (!options_.test && !entry.IsFolder()) {
+                // Placed here, before the worker writes the file.
+                const std::string folder = FolderOf(w.target);
+                if (foldersMade.insert(folder).second && !Fs().FolderExists(folder))
+                    Fs().CreateFolderChain(folder);
+                const auto host = folders.HostPath(w.target);
+                if (host) {
+                    w.hostTarget = *host;
+                    w.replacing = HostFileDosTime(*host).has_value();
+                } else {
+                    w.placeError = "cannot place " + w.target;
+                }
+            }
             try {
                 w.where = reader->Locate(entry);
             } catch (const ZipFormatError& e) {
@@ -185,8 +207,29 @@ std::int32_t UnzipJob::RunGuarded() {
                 File* archive = &reader->Input();
                 const EntryData where = w.where;
                 const auto pw = w.password;
-                w.future = pool.Submit([archive, &entry, where, pw, output] {
-                    return DecodeBuffered(*archive, entry, where, pw, *output);
+                const bool write = !options_.test && w.placeError.empty();
+                const std::string host = w.hostTarget;
+                const bool replacing = w.replacing;
+                w.future = pool.Submit([archive, &entry, where, pw, output, write, host, replacing] {
+                    Decoded d;
+                    d.result = DecodeBuffered(*archive, entry, where, pw, *output);
+                    const auto status = d.result.status;
+                    if (write && (status == DecodeStatus::Ok || status == DecodeStatus::CrcMismatch)) {
+                        try {
+                            d.file = std::make_unique<PendingFile>(host, replacing);
+                            d.file->Write(output->data(), output->size());
+                            if (status == DecodeStatus::Ok) {
+                                d.file->Commit(entry.header.dosDateTime,
+                                               entry.header.externalAttributes & kAttrReadOnly);
+                                d.committed = true;
+                            }
+                        } catch (const PlatformError& e) {
+                            d.file.reset();
+                            d.writeError = e.what();
+                        }
+                    }
+                    if (status != DecodeStatus::BadPassword) std::vector<std::uint8_t>().swap(*output);
+                    return d;
                 });
             }
             pending.push_back(std::move(w));
@@ -219,24 +262,18 @@ std::int32_t UnzipJob::RunGuarded() {
             fill();
             continue;
         }
-        if (!options_.test) {
-            const std::string folder = FolderOf(w.target);
-            if (foldersMade.insert(folder).second && !Fs().FolderExists(folder))
-                Fs().CreateFolderChain(folder);
-            const auto host = folders.HostPath(w.target);
-            if (!host) {
-                channel_.Message(kLibErrWrite, "Cannot place " + w.target);
-                channel_.Skipped(entry.name, kSkipWriteError, kLibErrWrite);
-                fill();
-                continue;
-            }
-            w.hostTarget = *host;
-            w.replacing = HostFileDosTime(*host).has_value();
+        if (!w.placeError.empty()) {
+            channel_.Message(kLibErrWrite, "Cannot write: " + w.placeError);
+            channel_.Skipped(entry.name, kSkipWriteError, kLibErrWrite);
+            fill();
+            continue;
         }
         std::optional<std::string> pw = w.password;
         std::unique_ptr<PendingFile> out;
         DecodeResult result;
         bool stopped = false;
+        bool fromWorker = false;  // the worker wrote (and committed) the file itself
+        bool committed = false;
         // Expands once with the given password; streamed entries go straight into the output file.
         auto decodeNow = [&](const std::optional<std::string>& tryPassword) {
             out.reset();
@@ -255,9 +292,13 @@ std::int32_t UnzipJob::RunGuarded() {
             if (w.streamed) {
                 result = decodeNow(pw);
             } else {
-                result = w.future.get();
+                Decoded d = w.future.get();
                 bytesInFlight -= w.bytes;
-                if (!options_.test) out = std::make_unique<PendingFile>(w.hostTarget, w.replacing);
+                if (!d.writeError.empty()) throw PlatformError(d.writeError);
+                result = d.result;
+                out = std::move(d.file);
+                committed = d.committed;
+                fromWorker = true;
             }
             // A missing or wrong password: the engine may supply others, as often as it allows.
             while (result.status == DecodeStatus::BadPassword) {
@@ -272,10 +313,11 @@ std::int32_t UnzipJob::RunGuarded() {
                     pw = answer.password;
                 }
                 result = decodeNow(pw);
+                fromWorker = false;
                 if (result.status != DecodeStatus::BadPassword && pw) password = pw;
             }
             stopped = result.status == DecodeStatus::Stopped;
-            if (!stopped && !w.streamed && out && result.status != DecodeStatus::BadPassword &&
+            if (!stopped && !w.streamed && !fromWorker && out && result.status != DecodeStatus::BadPassword &&
                 result.status != DecodeStatus::Damaged && result.status != DecodeStatus::UnknownMethod)
                 out->Write(w.output->data(), w.output->size());
         } catch (const PlatformError& e) {
@@ -290,9 +332,10 @@ std::int32_t UnzipJob::RunGuarded() {
         try {
             switch (result.status) {
                 case DecodeStatus::Ok:
-                    if (out)
+                    if (out && !committed)
                         out->Commit(entry.header.dosDateTime,
                                     entry.header.externalAttributes & kAttrReadOnly);
+                    if (!options_.test) folders.Created(w.hostTarget);
                     if (!w.streamed && !channel_.BytesDone(entry.values.uncompressedSize)) return done + 1;
                     ++done;
                     if (options_.verbose)
