@@ -127,7 +127,7 @@ std::int32_t UnzipJob::RunGuarded() {
     // The target of an entry, decided on the calling thread in entry order. Returns false to skip;
     // decisions needing a callback happen only with an empty pipeline so callbacks stay in file order.
     enum class Decision { Go, Skip, NeedsCallback };
-    auto decide = [&](const ArchiveEntry& entry, bool mayCall, std::string& target) {
+    auto decide = [&](const ArchiveEntry& entry, bool mayCall, std::string& target, bool& onDiskNow) {
         if (options_.test) return Decision::Go;
         // Without folder names a folder entry has nothing to create.
         if (entry.IsFolder() && !options_.dirNames) return Decision::Skip;
@@ -143,6 +143,7 @@ std::int32_t UnzipJob::RunGuarded() {
         if (entry.IsFolder()) return Decision::Go;
         const auto host = folders.HostPath(target);
         const auto onDisk = host ? HostFileDosTime(*host) : std::nullopt;
+        onDiskNow = onDisk.has_value();
         if (!onDisk) {
             if (!options_.freshen) return Decision::Go;
             if (!mayCall) return Decision::NeedsCallback;
@@ -169,7 +170,8 @@ std::int32_t UnzipJob::RunGuarded() {
                (bytesInFlight < kMaxBytesInFlight && pending.size() < 8u * pool.Size() + 8)) {
             const ArchiveEntry& entry = entries[selected[next]];
             std::string target;
-            Decision d = decide(entry, pending.empty(), target);
+            bool onDisk = false;
+            Decision d = decide(entry, pending.empty(), target, onDisk);
             if (d == Decision::NeedsCallback) return;  // wait until the pipeline drains
             ++next;
             if (d == Decision::Skip) continue;
@@ -184,7 +186,7 @@ std::int32_t UnzipJob::RunGuarded() {
                 const auto host = folders.HostPath(w.target);
                 if (host) {
                     w.hostTarget = *host;
-                    w.replacing = HostFileDosTime(*host).has_value();
+                    w.replacing = onDisk;
                 } else {
                     w.placeError = "cannot place " + w.target;
                 }
