@@ -20,7 +20,7 @@ CallbackRecord CallbackChannel::Record(std::int32_t action, std::int32_t code, s
     record.number64 =
         static_cast<std::int64_t>(std::min<std::uint64_t>(number, std::numeric_limits<std::int64_t>::max()));
     const std::size_t length = std::min(text.size(), static_cast<std::size_t>(kCallbackTextSize - 1));
-    std::memcpy(record.text, text.data(), length);
+    if (length > 0) std::memcpy(record.text, text.data(), length);  // an empty view may hold no pointer
     return record;
 }
 

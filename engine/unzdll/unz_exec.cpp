@@ -2,6 +2,7 @@
 #include "engine/library_interface.h"
 #include "engine/unzdll/unzip_job.h"
 #include "engine/zip_callback_channel.h"
+#include "engine/zip_host_binding.h"
 
 extern "C" __attribute__((visibility("default"))) std::int32_t GetUnzVersion() {
     return vpk::kLibraryInterfaceVersion;
@@ -11,6 +12,7 @@ extern "C" __attribute__((visibility("default"))) std::int32_t UnzExec(vpk::Unzi
     if (command == nullptr) return 0;
     vpk::zip::CallbackChannel channel(command->callback, command->caller);
     try {
+        vpk::zip::BindHostPlatform();
         if (command->check != vpk::kCommandRecordCheck) {
             channel.Message(vpk::kLibErrParameter, "The command record does not match this library");
             return 0;

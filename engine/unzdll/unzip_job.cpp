@@ -5,9 +5,11 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <set>
 
 #include "engine/unzdll/entry_decoder.h"
 #include "engine/unzdll/extract_path.h"
+#include "engine/unzdll/target_folders.h"
 #include "engine/zip_archive_reader.h"
 #include "engine/zip_names.h"
 #include "engine/zip_worker_pool.h"
@@ -33,46 +35,25 @@ std::string JoinPath(const std::string& folder, const std::string& relative) {
     return folder.ends_with("\\") ? folder + relative : folder + "\\" + relative;
 }
 
-// A file written under a temporary name beside its target; renamed into place by Commit.
-class PendingFile {
-  public:
-    explicit PendingFile(const std::string& target) : target_(target) {
-        temp_ = Fs().TempFileName(FolderOf(target), "vpk");
-        if (temp_.empty()) throw PlatformError("cannot create a file in the folder of " + target);
-        file_.Open(temp_, File::Mode::Create);
-    }
-    ~PendingFile() {
-        if (!temp_.empty()) {
-            try {
-                file_.Close();
-            } catch (...) {
-            }
-            Fs().DeleteFile(temp_);
-        }
-    }
-    void Write(const std::uint8_t* data, std::size_t size) { file_.Write(data, size); }
-    void Commit(std::uint32_t dosDateTime, bool readOnly) {
-        file_.Close();
-        Fs().SetFileTime(temp_, UnixFromDosDateTime(dosDateTime));
-        if (Fs().FileExists(target_)) Fs().SetReadOnly(target_, false);
-        if (!Fs().RenameFile(temp_, target_)) throw PlatformError("cannot replace " + target_);
-        temp_.clear();
-        if (readOnly) Fs().SetReadOnly(target_, true);
-    }
-
-  private:
-    std::string target_;
-    std::string temp_;
-    File file_;
+// What a worker hands back: the expansion's result and, when extracting, the file it wrote.
+struct Decoded {
+    DecodeResult result;
+    std::unique_ptr<PendingFile> file;  // written; committed already unless the CRC is wrong
+    bool committed = false;
+    std::string writeError;
 };
 
 struct Work {
     std::size_t index = 0;
-    std::string target;  // empty in test mode
+    std::string target;  // virtual path; empty in test mode
+    std::string hostTarget;
+    bool replacing = false;  // a file of that name is on disk
+    std::string damage;      // the local header could not be read
     bool streamed = false;
     EntryData where;
     std::optional<std::string> password;
-    std::future<DecodeResult> future;
+    std::future<struct Decoded> future;
+    std::string placeError;  // the target could not be placed
     std::shared_ptr<std::vector<std::uint8_t>> output;
     std::uint64_t bytes = 0;
 };
@@ -136,6 +117,8 @@ std::int32_t UnzipJob::RunGuarded() {
     std::int32_t requestsLeft = options_.passwordRequests;
     std::int32_t done = 0;
 
+    TargetFolders folders;
+    std::set<std::string> foldersMade;
     WorkerPool pool;
     std::deque<Work> pending;
     std::size_t next = 0;
@@ -144,8 +127,10 @@ std::int32_t UnzipJob::RunGuarded() {
     // The target of an entry, decided on the calling thread in entry order. Returns false to skip;
     // decisions needing a callback happen only with an empty pipeline so callbacks stay in file order.
     enum class Decision { Go, Skip, NeedsCallback };
-    auto decide = [&](const ArchiveEntry& entry, bool mayCall, std::string& target) {
+    auto decide = [&](const ArchiveEntry& entry, bool mayCall, std::string& target, bool& onDiskNow) {
         if (options_.test) return Decision::Go;
+        // Without folder names a folder entry has nothing to create.
+        if (entry.IsFolder() && !options_.dirNames) return Decision::Skip;
         const auto relative = SafeRelativePath(entry.name, options_.dirNames);
         if (!relative) {
             if (!mayCall) return Decision::NeedsCallback;
@@ -156,15 +141,17 @@ std::int32_t UnzipJob::RunGuarded() {
         }
         target = JoinPath(base, *relative);
         if (entry.IsFolder()) return Decision::Go;
-        const auto info = Fs().Stat(target);
-        if (!info) {
+        const auto host = folders.HostPath(target);
+        const auto onDisk = host ? HostFileDosTime(*host) : std::nullopt;
+        onDiskNow = onDisk.has_value();
+        if (!onDisk) {
             if (!options_.freshen) return Decision::Go;
             if (!mayCall) return Decision::NeedsCallback;
             channel_.Skipped(entry.name, kSkipOnFreshen, 0);
             return Decision::Skip;
         }
         if (!mayCall) return Decision::NeedsCallback;
-        const bool older = info->dosDateTime < entry.header.dosDateTime;
+        const bool older = *onDisk < entry.header.dosDateTime;
         if (options_.update || options_.freshen) {
             if (!older) {
                 channel_.Skipped(entry.name, kSkipFileNewer, 0);
@@ -183,25 +170,31 @@ std::int32_t UnzipJob::RunGuarded() {
                (bytesInFlight < kMaxBytesInFlight && pending.size() < 8u * pool.Size() + 8)) {
             const ArchiveEntry& entry = entries[selected[next]];
             std::string target;
-            Decision d = decide(entry, pending.empty(), target);
+            bool onDisk = false;
+            Decision d = decide(entry, pending.empty(), target, onDisk);
             if (d == Decision::NeedsCallback) return;  // wait until the pipeline drains
             ++next;
             if (d == Decision::Skip) continue;
             Work w;
             w.index = selected[next - 1];
             w.target = target;
+            if (!options_.test && !entry.IsFolder()) {
+                // Placed here, before the worker writes the file.
+                const std::string folder = FolderOf(w.target);
+                if (foldersMade.insert(folder).second && !Fs().FolderExists(folder))
+                    Fs().CreateFolderChain(folder);
+                const auto host = folders.HostPath(w.target);
+                if (host) {
+                    w.hostTarget = *host;
+                    w.replacing = onDisk;
+                } else {
+                    w.placeError = "cannot place " + w.target;
+                }
+            }
             try {
                 w.where = reader->Locate(entry);
             } catch (const ZipFormatError& e) {
-                w.where = {};
-                w.bytes = 0;
-                w.streamed = true;  // reported at its turn
-                w.target = target;
-                w.password = std::nullopt;
-                w.output.reset();
-                w.future = {};
-                w.where.dataOffset = 0;
-                w.where.compressedSize = ~0ull;  // marks a damaged header
+                w.damage = e.what();  // reported at its turn, in order
                 pending.push_back(std::move(w));
                 continue;
             }
@@ -216,8 +209,29 @@ std::int32_t UnzipJob::RunGuarded() {
                 File* archive = &reader->Input();
                 const EntryData where = w.where;
                 const auto pw = w.password;
-                w.future = pool.Submit([archive, &entry, where, pw, output] {
-                    return DecodeBuffered(*archive, entry, where, pw, *output);
+                const bool write = !options_.test && w.placeError.empty();
+                const std::string host = w.hostTarget;
+                const bool replacing = w.replacing;
+                w.future = pool.Submit([archive, &entry, where, pw, output, write, host, replacing] {
+                    Decoded d;
+                    d.result = DecodeBuffered(*archive, entry, where, pw, *output);
+                    const auto status = d.result.status;
+                    if (write && (status == DecodeStatus::Ok || status == DecodeStatus::CrcMismatch)) {
+                        try {
+                            d.file = std::make_unique<PendingFile>(host, replacing);
+                            d.file->Write(output->data(), output->size());
+                            if (status == DecodeStatus::Ok) {
+                                d.file->Commit(entry.header.dosDateTime,
+                                               entry.header.externalAttributes & kAttrReadOnly);
+                                d.committed = true;
+                            }
+                        } catch (const PlatformError& e) {
+                            d.file.reset();
+                            d.writeError = e.what();
+                        }
+                    }
+                    if (status != DecodeStatus::BadPassword) std::vector<std::uint8_t>().swap(*output);
+                    return d;
                 });
             }
             pending.push_back(std::move(w));
@@ -234,8 +248,8 @@ std::int32_t UnzipJob::RunGuarded() {
         pending.pop_front();
         const ArchiveEntry& entry = entries[w.index];
         if (!channel_.FileStart(entry.name, entry.values.uncompressedSize)) return done;
-        if (w.where.compressedSize == ~0ull) {
-            channel_.Message(kLibErrArchive, "Damaged local header: " + BackslashName(entry.name));
+        if (!w.damage.empty()) {
+            channel_.Message(kLibErrArchive, "Damaged entry " + BackslashName(entry.name) + ": " + w.damage);
             channel_.Skipped(entry.name, kSkipBadEntry, kLibErrArchive);
             fill();
             continue;
@@ -250,18 +264,22 @@ std::int32_t UnzipJob::RunGuarded() {
             fill();
             continue;
         }
-        if (!options_.test) {
-            const std::string folder = FolderOf(w.target);
-            if (!Fs().FolderExists(folder)) Fs().CreateFolderChain(folder);
+        if (!w.placeError.empty()) {
+            channel_.Message(kLibErrWrite, "Cannot write: " + w.placeError);
+            channel_.Skipped(entry.name, kSkipWriteError, kLibErrWrite);
+            fill();
+            continue;
         }
         std::optional<std::string> pw = w.password;
         std::unique_ptr<PendingFile> out;
         DecodeResult result;
         bool stopped = false;
+        bool fromWorker = false;  // the worker wrote (and committed) the file itself
+        bool committed = false;
         // Expands once with the given password; streamed entries go straight into the output file.
         auto decodeNow = [&](const std::optional<std::string>& tryPassword) {
             out.reset();
-            if (!options_.test) out = std::make_unique<PendingFile>(w.target);
+            if (!options_.test) out = std::make_unique<PendingFile>(w.hostTarget, w.replacing);
             if (w.streamed) {
                 return DecodeStreamed(reader->Input(), entry, w.where, tryPassword,
                                       [&](const std::uint8_t* data, std::size_t size) {
@@ -276,9 +294,13 @@ std::int32_t UnzipJob::RunGuarded() {
             if (w.streamed) {
                 result = decodeNow(pw);
             } else {
-                result = w.future.get();
+                Decoded d = w.future.get();
                 bytesInFlight -= w.bytes;
-                if (!options_.test) out = std::make_unique<PendingFile>(w.target);
+                if (!d.writeError.empty()) throw PlatformError(d.writeError);
+                result = d.result;
+                out = std::move(d.file);
+                committed = d.committed;
+                fromWorker = true;
             }
             // A missing or wrong password: the engine may supply others, as often as it allows.
             while (result.status == DecodeStatus::BadPassword) {
@@ -293,10 +315,11 @@ std::int32_t UnzipJob::RunGuarded() {
                     pw = answer.password;
                 }
                 result = decodeNow(pw);
+                fromWorker = false;
                 if (result.status != DecodeStatus::BadPassword && pw) password = pw;
             }
             stopped = result.status == DecodeStatus::Stopped;
-            if (!stopped && !w.streamed && out && result.status != DecodeStatus::BadPassword &&
+            if (!stopped && !w.streamed && !fromWorker && out && result.status != DecodeStatus::BadPassword &&
                 result.status != DecodeStatus::Damaged && result.status != DecodeStatus::UnknownMethod)
                 out->Write(w.output->data(), w.output->size());
         } catch (const PlatformError& e) {
@@ -308,32 +331,41 @@ std::int32_t UnzipJob::RunGuarded() {
         }
         if (stopped || channel_.Cancelled()) return done;
         const std::string shown = BackslashName(entry.name);
-        switch (result.status) {
-            case DecodeStatus::Ok:
-                if (out)
-                    out->Commit(entry.header.dosDateTime, entry.header.externalAttributes & kAttrReadOnly);
-                if (!w.streamed && !channel_.BytesDone(entry.values.uncompressedSize)) return done + 1;
-                ++done;
-                if (options_.verbose)
-                    channel_.Message(kLibOk, (options_.test ? "tested: " : "extracted: ") + shown);
-                break;
-            case DecodeStatus::CrcMismatch:
-                channel_.Message(kLibErrCrc, "CRC error in " + shown);
-                if (channel_.CrcError(entry.name, result.crc32, entry.header.crc32) && out)
-                    out->Commit(entry.header.dosDateTime, false);
-                break;
-            case DecodeStatus::BadPassword:
-                channel_.Message(kLibErrPassword, "Missing or wrong password for " + shown);
-                channel_.Skipped(entry.name, kSkipBadPassword, kLibErrPassword);
-                break;
-            case DecodeStatus::UnknownMethod:
-                channel_.Message(kLibErrMethod, "Cannot expand " + shown + ": " + result.error);
-                channel_.Skipped(entry.name, kSkipUnknownMethod, kLibErrMethod);
-                break;
-            default:
-                channel_.Message(kLibErrArchive, "Damaged entry " + shown + ": " + result.error);
-                channel_.Skipped(entry.name, kSkipBadEntry, kLibErrArchive);
-                break;
+        try {
+            switch (result.status) {
+                case DecodeStatus::Ok:
+                    if (out && !committed)
+                        out->Commit(entry.header.dosDateTime,
+                                    entry.header.externalAttributes & kAttrReadOnly);
+                    if (!options_.test) folders.Created(w.hostTarget);
+                    if (!w.streamed && !channel_.BytesDone(entry.values.uncompressedSize)) return done + 1;
+                    ++done;
+                    if (options_.verbose)
+                        channel_.Message(kLibOk, (options_.test ? "tested: " : "extracted: ") + shown);
+                    break;
+                case DecodeStatus::CrcMismatch:
+                    channel_.Message(kLibErrCrc, "CRC error in " + shown);
+                    if (channel_.CrcError(entry.name, result.crc32, entry.header.crc32) && out) {
+                        out->Commit(entry.header.dosDateTime, false);
+                        folders.Created(w.hostTarget);
+                    }
+                    break;
+                case DecodeStatus::BadPassword:
+                    channel_.Message(kLibErrPassword, "Missing or wrong password for " + shown);
+                    channel_.Skipped(entry.name, kSkipBadPassword, kLibErrPassword);
+                    break;
+                case DecodeStatus::UnknownMethod:
+                    channel_.Message(kLibErrMethod, "Cannot expand " + shown + ": " + result.error);
+                    channel_.Skipped(entry.name, kSkipUnknownMethod, kLibErrMethod);
+                    break;
+                default:
+                    channel_.Message(kLibErrArchive, "Damaged entry " + shown + ": " + result.error);
+                    channel_.Skipped(entry.name, kSkipBadEntry, kLibErrArchive);
+                    break;
+            }
+        } catch (const PlatformError& e) {
+            channel_.Message(kLibErrWrite, std::string("Cannot write: ") + e.what());
+            channel_.Skipped(entry.name, kSkipWriteError, kLibErrWrite);
         }
         out.reset();
         w.output.reset();

@@ -1,5 +1,7 @@
 #include "engine/zipdll/archive_builder.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -50,6 +52,19 @@ void ArchiveBuilder::Patch(std::uint64_t offset, const void* data, std::size_t s
 }
 
 void ArchiveBuilder::CopyFrom(File& input, std::uint64_t offset, std::uint64_t size) {
+    // Unchanged entries are copied by the kernel when it can (no round trip through our buffers).
+    Flush();
+    while (size > 0) {
+        loff_t from = static_cast<loff_t>(offset);
+        const ssize_t n =
+            ::copy_file_range(input.Descriptor(), &from, file_.Descriptor(), nullptr,
+                              static_cast<std::size_t>(std::min<std::uint64_t>(size, 1u << 30)), 0);
+        if (n <= 0) break;  // not supported here, or the input ended: the plain copy decides
+        offset += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::uint64_t>(n);
+        flushed_ += static_cast<std::uint64_t>(n);
+        position_ += static_cast<std::uint64_t>(n);
+    }
     std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(size, kBufferSize)));
     while (size > 0) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size, chunk.size()));

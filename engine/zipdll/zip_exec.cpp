@@ -1,6 +1,7 @@
 // Exports of libvpkzip.so.
 #include "engine/library_interface.h"
 #include "engine/zip_callback_channel.h"
+#include "engine/zip_host_binding.h"
 #include "engine/zipdll/zip_job.h"
 
 extern "C" __attribute__((visibility("default"))) std::int32_t GetZipVersion() {
@@ -11,6 +12,7 @@ extern "C" __attribute__((visibility("default"))) std::int32_t ZipExec(vpk::ZipC
     if (command == nullptr) return 0;
     vpk::zip::CallbackChannel channel(command->callback, command->caller);
     try {
+        vpk::zip::BindHostPlatform();
         if (command->check != vpk::kCommandRecordCheck) {
             channel.Message(vpk::kLibErrParameter, "The command record does not match this library");
             return 0;

@@ -124,7 +124,9 @@ TEST_F(EngineInteropTest, OurArchivesAreReadByTheOtherTools) {
         if (!c.comment.empty()) engine_.SetArchiveComment(c.comment);
         PythonVerify(archive, c.password, c.options.Has(AddDirNames), c.comment);
         for (const auto& e : engine_.Entries()) {
-            if (e.name == "img\\photo.png") EXPECT_EQ(e.compressionMethod, 0) << c.name;  // a store suffix
+            if (e.name == "img\\photo.png") {
+                EXPECT_EQ(e.compressionMethod, 0) << c.name;  // a store suffix
+            }
             EXPECT_EQ(e.encrypted, !c.password.empty()) << c.name << " " << e.name;
         }
         std::string output;

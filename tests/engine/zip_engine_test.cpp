@@ -365,8 +365,12 @@ TEST_F(LibraryCallbackTest, PasswordRequestsAreAnsweredThroughTheEngine) {
         EXPECT_EQ(r.code, c.expectedCode) << c.what;
         EXPECT_EQ(r.number, c.expectedNumber) << c.what;
         EXPECT_EQ(std::string(r.text), c.expectedText) << c.what;
-        if (c.handler) EXPECT_EQ(askedFor, "secret.txt");
-        if (c.message) EXPECT_EQ(engine_.ErrorCode(), c.message) << c.what;
+        if (c.handler) {
+            EXPECT_EQ(askedFor, "secret.txt");
+        }
+        if (c.message) {
+            EXPECT_EQ(engine_.ErrorCode(), c.message) << c.what;
+        }
     }
     engine_.OnPasswordError = nullptr;
     const CallbackRecord adding = Call(kActionPassword, 1, 1, "a.txt");

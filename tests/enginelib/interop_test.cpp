@@ -6,13 +6,13 @@ namespace vpk::test {
 namespace {
 
 class InteropTest : public EngineLibTest {
-protected:
+  protected:
     void SetUp() override {
         TestTree(C("src"), {{"plain.txt", std::string(40000, 'p') + "end"},
                             {"pic.png", std::string(3000, 'i')},
                             {"sub/deep/note.txt", "a note"},
                             {"empty.txt", ""},
-                            {"caf\xC3\xA9.txt", "oem name"},          // fits code page 437
+                            {"caf\xC3\xA9.txt", "oem name"},                  // fits code page 437
                             {"\xE6\x97\xA5\xE6\x9C\xAC.txt", "utf8 name"}});  // needs UTF-8
     }
     std::string Host(const std::string& virtualPath) { return *Fs().ToHost(virtualPath); }
@@ -54,7 +54,9 @@ TEST_F(InteropTest, OurArchivesPassThePeerTools) {
                 "bad=z.testzip()\nassert bad is None, bad\nnames=sorted(z.namelist())\n"
                 "print(len(names), z.comment.decode())\nprint('\\n'.join(names))\n";
             WriteHostFile(install.Root() + "/check.py", script);
-            EXPECT_EQ(RunShell("python3 " + Quote(install.Root() + "/check.py") + " " + Quote(archive), &out), 0) << out;
+            EXPECT_EQ(RunShell("python3 " + Quote(install.Root() + "/check.py") + " " + Quote(archive), &out),
+                      0)
+                << out;
             EXPECT_NE(out.find("6 " + c.comment.value_or("")), std::string::npos) << out;
             EXPECT_NE(out.find("\xE6\x97\xA5\xE6\x9C\xAC.txt"), std::string::npos) << "UTF-8 name: " << out;
             EXPECT_NE(out.find("caf\xC3\xA9.txt"), std::string::npos) << "OEM name: " << out;
@@ -81,7 +83,8 @@ TEST_F(InteropTest, ArchivesOfThePeerToolsExtractAndTest) {
     };
     const Case cases[] = {
         {"7zz deflate", "cd " + Quote(src) + " && 7zz a -tzip -mx5 %A . > /dev/null", "", 8},
-        {"7zz ZipCrypto", "cd " + Quote(src) + " && 7zz a -tzip -mem=ZipCrypto -psecret %A . > /dev/null", "secret", 8},
+        {"7zz ZipCrypto", "cd " + Quote(src) + " && 7zz a -tzip -mem=ZipCrypto -psecret %A . > /dev/null",
+         "secret", 8},
         // Written to a pipe, python's zipfile cannot seek back: every entry gets a data descriptor.
         {"python, data descriptors and UTF-8 names",
          "cd " + Quote(src) +

@@ -23,8 +23,12 @@ LibraryHarness::LibraryHarness() {
     auto zipVersion = reinterpret_cast<GetZipVersionFn>(dlsym(zipLib_, kGetZipVersionName));
     auto unzVersion = reinterpret_cast<GetUnzVersionFn>(dlsym(unzLib_, kGetUnzVersionName));
     EXPECT_TRUE(zipExec_ && unzExec_ && zipVersion && unzVersion);
-    if (zipVersion) EXPECT_EQ(zipVersion(), kLibraryInterfaceVersion);
-    if (unzVersion) EXPECT_EQ(unzVersion(), kLibraryInterfaceVersion);
+    if (zipVersion) {
+        EXPECT_EQ(zipVersion(), kLibraryInterfaceVersion);
+    }
+    if (unzVersion) {
+        EXPECT_EQ(unzVersion(), kLibraryInterfaceVersion);
+    }
 }
 
 LibraryHarness::~LibraryHarness() {
@@ -117,6 +121,9 @@ std::int32_t LibraryHarness::Zip(const ZipRequest& r) {
     c.update = flag(r.update);
     c.freshen = flag(r.freshen && !r.update);
     c.zipTime = flag(r.zipTime);
+    c.forceDos = flag(r.forceDos);
+    c.archiveOnly = r.archiveOnly ? 1 : 0;
+    c.resetArchive = r.resetArchive ? 1 : 0;
     c.specCount = static_cast<std::int32_t>(specs.size());
     c.archiveName = r.archive.c_str();
     c.comment = r.comment ? r.comment->c_str() : nullptr;

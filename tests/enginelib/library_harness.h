@@ -28,6 +28,7 @@ struct ZipRequest {
     std::optional<std::string> comment;
     bool encrypt = false, hidden = false, dirNames = true, recurse = false, folderEntries = false;
     bool move = false, deleteEntries = false, update = false, freshen = false, zipTime = false;
+    bool archiveOnly = false, resetArchive = false, forceDos = false;
 };
 
 struct UnzipRequest {

@@ -123,6 +123,16 @@ TEST_F(UnzipTest, ExistingFilesFollowOverwriteUpdateAndFreshen) {
     }
 }
 
+TEST_F(UnzipTest, AFileOnDiskDifferingOnlyInCaseIsTheTarget) {
+    MakeArchive();
+    TestTree(C("dest/SRC"), {{"A.TXT", "mine"}});
+    UnzipRequest r;
+    r.overwrite = true;
+    EXPECT_EQ(ExtractAllTo("C:\\a.zip", "C:\\dest", r), 2);
+    EXPECT_EQ(ReadTree(C("dest")), (std::map<std::string, std::string>{{"SRC/A.TXT", std::string(5000, 'a')},
+                                                                       {"SRC/b/b.txt", "bee"}}));
+}
+
 TEST_F(UnzipTest, NamesOutsideTheExtractionFolderAreSkippedNeverWritten) {
     PythonArchive(C("evil.zip"), {{"../escape.txt", "x"},
                                   {"/absolute.txt", "x"},

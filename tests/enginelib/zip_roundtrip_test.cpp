@@ -52,6 +52,19 @@ TEST_P(RoundTripTest, ExtractedTreeEqualsTheSourceAndTestsClean) {
     EXPECT_EQ(lib.Unzip(test), 5);
     EXPECT_FALSE(lib.HasMessage(kLibErrCrc));
 
+    // Progress arrives file by file: each file starts, advances by its own size, and the batch ends last.
+    std::int64_t expectedBytes = 0, doneBytes = 0;
+    for (const auto& e : lib.events) {
+        if (e.action == kActionFileStart) {
+            EXPECT_EQ(doneBytes, expectedBytes) << "previous file complete before " << e.text;
+            expectedBytes += e.number;
+        } else if (e.action == kActionBytesDone) {
+            doneBytes += e.number;
+        }
+    }
+    EXPECT_EQ(doneBytes, expectedBytes);
+    EXPECT_EQ(lib.events.back().action, kActionBatchEnd);
+
     ASSERT_EQ(ExtractAllTo("C:\\out\\a.zip", "C:\\dest"), 5);
     EXPECT_EQ(ReadTree(C("dest/src")), ReadTree(C("src")));
 }
@@ -130,6 +143,27 @@ TEST_F(EngineLibTest, SelectionFollowsRecursionHiddenExclusionsAndFolderNames) {
         for (const auto& [name, method] : Methods(add.archive)) names.push_back(name);
         EXPECT_EQ(names, c.names);
     }
+}
+
+TEST_F(EngineLibTest, ArchiveBitDosNamesAndArchiveTime) {
+    TestTree(C("d"), {{"Long name.text", "x"}, {"b.txt", "y"}});
+    ZipRequest add;
+    add.archive = "C:\\t.zip";
+    add.specs = {"C:\\d\\*.*"};
+    add.archiveOnly = add.resetArchive = add.forceDos = add.zipTime = true;
+    ASSERT_EQ(lib.Zip(add), 2);
+    std::vector<std::string> names;
+    for (const auto& [name, method] : Methods(add.archive)) names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"D/B.TXT", "D/LONGNAME.TEX"}));
+    const auto archive = Fs().Stat("C:\\t.zip");
+    const auto newest = Fs().Stat("C:\\d\\b.txt");
+    ASSERT_TRUE(archive && newest);
+    EXPECT_LE(std::llabs(archive->mtime - newest->mtime), 2) << "the archive takes its newest entry's time";
+    if (Fs().Attributes("C:\\d\\b.txt") & kAttrArchive) GTEST_SKIP() << "no extended attributes here";
+    // Nothing changed since: an archive-only add finds nothing to store.
+    EXPECT_EQ(lib.Zip(add), 0);
+    WriteHostFile(C("d/b.txt"), "changed");
+    EXPECT_EQ(lib.Zip(add), 1);
 }
 
 TEST_F(EngineLibTest, AnArchiveIsNeverStoredIntoItself) {

@@ -197,7 +197,9 @@ TEST_F(SfxConversionTest, RefusedConversionsLeaveTheArchiveAndNoExe) {
         test::WriteHostFile(dir_ / row.zipName, archive);
         fresh.SetZipFileName(dir_ / row.zipName);
         EXPECT_EQ(fresh.MakeSelfExtracting(), row.result);
-        if (row.message != 0) EXPECT_TRUE(Has(row.message));
+        if (row.message != 0) {
+            EXPECT_TRUE(Has(row.message));
+        }
         EXPECT_EQ(test::ReadHostFile(dir_ / row.zipName), archive);
         EXPECT_EQ(Folder(), (std::vector<std::string>{row.zipName, "stub.bin"}));
         EXPECT_EQ(fresh.ZipFileName(), dir_ / row.zipName);
@@ -258,7 +260,9 @@ TEST_F(SfxConversionTest, PlainConversionChecksItsInput) {
             engine_.SetZipFileName(dir_ / "missing.exe");
         EXPECT_EQ(engine_.MakePlainArchive(), row.result);
         EXPECT_TRUE(Has(row.message));
-        if (!row.name.empty()) EXPECT_EQ(test::ReadHostFile(dir_ / row.name), row.bytes);
+        if (!row.name.empty()) {
+            EXPECT_EQ(test::ReadHostFile(dir_ / row.name), row.bytes);
+        }
         EXPECT_FALSE(test::HostExists(dir_ / "p.zip") && row.name != "p.zip");
         if (!row.name.empty()) fs::remove(dir_ / row.name);
     }

@@ -142,7 +142,9 @@ TEST_F(SfxStubTest, AddingToANewExeWritesTheStubFirstAndStaysRunnable) {
     std::string output;
     ASSERT_EQ(test::RunProgram(exe, "--yes --dir " + Quoted(out_ / "x"), &output), 0) << output;
     ExpectTree(out_ / "x");
-    if (test::ToolAvailable("7zz")) EXPECT_EQ(test::RunShell("7zz t " + Quoted(exe) + " >/dev/null"), 0);
+    if (test::ToolAvailable("7zz")) {
+        EXPECT_EQ(test::RunShell("7zz t " + Quoted(exe) + " >/dev/null"), 0);
+    }
 }
 
 TEST(SfxStubAloneTest, StubWithoutArchiveSaysSo) {

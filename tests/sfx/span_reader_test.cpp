@@ -119,7 +119,7 @@ class DiskChanger : public Dialogs {
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             fs::remove_all(root_);
             test::WriteHostFile(root_ + "/backup.zip", pieces[i]);
-            char label[16];
+            char label[32];
             std::snprintf(label, sizeof label, "PKBACK# %03zu", i + 1);
             EXPECT_TRUE(Fs().SetVolumeLabel('A', label));
             fs::rename(root_, Shelf(i + 1));
@@ -189,8 +189,9 @@ class SpanReaderTest : public ::testing::Test {
                            "assert z.testzip() is None; assert z.read('Docs/second.txt')==b'b'*1500\" " +
                            test::Quoted(*host)),
             0);
-        if (test::ToolAvailable("7zz"))
+        if (test::ToolAvailable("7zz")) {
             EXPECT_EQ(test::RunShell("7zz t " + test::Quoted(*host) + " >/dev/null"), 0);
+        }
         EXPECT_EQ(copied_, (std::vector<std::string>{"first.txt", "Docs\\second.txt", "third.bin"}));
     }
 
