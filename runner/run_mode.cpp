@@ -24,9 +24,8 @@ RunMode ClassifyFirstArgument(bool hasArgument, std::string_view argument) {
     if (argument == "_REST_A") return RunMode::Restore;
     if (upper == "TOUS") return RunMode::AllQueries;
     // An empty argument is all digits by the shared rule, but names no section: treat it as unknown.
-    if (!argument.empty() && std::all_of(argument.begin(), argument.end(), [](unsigned char c) {
-            return c >= '0' && c <= '9';
-        })) {
+    if (!argument.empty() &&
+        std::all_of(argument.begin(), argument.end(), [](unsigned char c) { return c >= '0' && c <= '9'; })) {
         return RunMode::NumberedQuery;
     }
     if (upper.find(".VPK") != std::string::npos) return RunMode::QueryFile;
@@ -35,13 +34,20 @@ RunMode ClassifyFirstArgument(bool hasArgument, std::string_view argument) {
 
 const char* RunModeName(RunMode mode) {
     switch (mode) {
-        case RunMode::Interactive: return "interactive mode";
-        case RunMode::Viewer: return "archive viewer";
-        case RunMode::Restore: return "restore window";
-        case RunMode::AllQueries: return "all-queries run";
-        case RunMode::NumberedQuery: return "numbered-query run";
-        case RunMode::QueryFile: return "query-file run";
-        case RunMode::Unrecognised: return "unrecognised argument";
+        case RunMode::Interactive:
+            return "interactive mode";
+        case RunMode::Viewer:
+            return "archive viewer";
+        case RunMode::Restore:
+            return "restore window";
+        case RunMode::AllQueries:
+            return "all-queries run";
+        case RunMode::NumberedQuery:
+            return "numbered-query run";
+        case RunMode::QueryFile:
+            return "query-file run";
+        case RunMode::Unrecognised:
+            return "unrecognised argument";
     }
     return "";
 }

@@ -1,0 +1,24 @@
+// Exports of libvpkunz.so.
+#include "engine/library_interface.h"
+#include "engine/unzdll/unzip_job.h"
+#include "engine/zip_callback_channel.h"
+
+extern "C" __attribute__((visibility("default"))) std::int32_t GetUnzVersion() {
+    return vpk::kLibraryInterfaceVersion;
+}
+
+extern "C" __attribute__((visibility("default"))) std::int32_t UnzExec(vpk::UnzipCommand* command) {
+    if (command == nullptr) return 0;
+    vpk::zip::CallbackChannel channel(command->callback, command->caller);
+    try {
+        if (command->check != vpk::kCommandRecordCheck) {
+            channel.Message(vpk::kLibErrParameter, "The command record does not match this library");
+            return 0;
+        }
+        vpk::zip::UnzipJob job(vpk::zip::UnzipJobOptions::FromCommand(*command), channel);
+        return job.Run();
+    } catch (...) {
+        channel.Message(vpk::kLibErrMemory, "Unexpected failure in the unzip library");
+        return 0;
+    }
+}

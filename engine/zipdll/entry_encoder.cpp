@@ -1,0 +1,272 @@
+#include "engine/zipdll/entry_encoder.h"
+
+#include <libdeflate.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <memory>
+
+#include "engine/zip_crypto.h"
+#include "engine/zip_format.h"
+#include "engine/zip_names.h"
+#include "platform/file.h"
+#include "platform/platform_error.h"
+
+namespace vpk::zip {
+namespace {
+
+constexpr std::size_t kStreamChunk = 1 << 20;
+
+std::uint16_t LevelFlags(int level) {
+    if (level >= 8) return kFlagDeflateMax;
+    if (level <= 2) return kFlagDeflateFast;
+    return 0;
+}
+
+libdeflate_compressor* ThreadCompressor(int level) {
+    struct Cache {
+        libdeflate_compressor* byLevel[13] = {};
+        ~Cache() {
+            for (auto* c : byLevel)
+                if (c) libdeflate_free_compressor(c);
+        }
+    };
+    thread_local Cache cache;
+    auto*& compressor = cache.byLevel[level];
+    if (!compressor) compressor = libdeflate_alloc_compressor(level);
+    return compressor;
+}
+
+CentralRecord MakeCentral(const SourceFile& file, const StoredName& name, std::uint16_t flags,
+                          std::uint16_t method, std::uint32_t crc, std::uint64_t usize, std::uint64_t csize,
+                          std::uint64_t offset) {
+    CentralRecord record;
+    CentralHeader& h = record.header;
+    h.versionMadeBy = static_cast<std::uint16_t>((kHostDos << 8) | kVersionDeflated);
+    h.versionNeeded =
+        file.isFolder ? kVersionFolder : (method == kMethodStored ? kVersionStored : kVersionDeflated);
+    h.flags = flags;
+    h.method = method;
+    h.dosDateTime = file.dosDateTime;
+    h.crc32 = crc;
+    h.externalAttributes = file.attributes & 0x3F;
+    record.storedName = name.bytes;
+    record.uncompressedSize = usize;
+    record.compressedSize = csize;
+    record.localHeaderOffset = offset;
+    return record;
+}
+
+}  // namespace
+
+EncodedEntry EncodeBuffered(const SourceFile& file, const EncodeSettings& settings,
+                            std::vector<std::uint8_t>& data) {
+    EncodedEntry entry;
+    data.clear();
+    if (file.isFolder) return entry;
+    std::vector<std::uint8_t> input;
+    try {
+        File in(file.path, File::Mode::Read);
+        // The size may have changed since the folder was scanned: read what is there now, bounded.
+        input.resize(static_cast<std::size_t>(std::min<std::uint64_t>(file.size, kBufferedLimit)) + 1);
+        std::size_t got = 0;
+        while (got < input.size()) {
+            const std::size_t n = in.Read(input.data() + got, input.size() - got);
+            if (n == 0) break;
+            got += n;
+        }
+        input.resize(std::min<std::size_t>(got, static_cast<std::size_t>(kBufferedLimit)));
+    } catch (const std::exception& e) {
+        entry.error = e.what();
+        return entry;
+    }
+    entry.uncompressedSize = input.size();
+    entry.crc32 = static_cast<std::uint32_t>(libdeflate_crc32(0, input.data(), input.size()));
+    const std::size_t header = settings.password ? kEncryptionHeaderSize : 0;
+    bool deflated = false;
+    if (!settings.store && settings.level > 0 && !input.empty()) {
+        auto* compressor = ThreadCompressor(settings.level);
+        const std::size_t bound = libdeflate_deflate_compress_bound(compressor, input.size());
+        data.resize(header + bound);
+        const std::size_t size =
+            libdeflate_deflate_compress(compressor, input.data(), input.size(), data.data() + header, bound);
+        // Data that does not shrink is stored: smaller archive, faster extraction.
+        if (size > 0 && size < input.size()) {
+            data.resize(header + size);
+            deflated = true;
+        }
+    }
+    if (!deflated) {
+        data.resize(header + input.size());
+        std::memcpy(data.data() + header, input.data(), input.size());
+    }
+    entry.method = deflated ? kMethodDeflated : kMethodStored;
+    entry.flags = deflated ? LevelFlags(settings.level) : 0;
+    if (settings.password) {
+        ZipCrypto crypto(*settings.password);
+        crypto.MakeHeader(data.data(), static_cast<std::uint8_t>(entry.crc32 >> 24));
+        crypto.Encrypt(data.data() + header, data.size() - header);
+        entry.flags |= kFlagEncrypted;
+    }
+    entry.compressedSize = data.size();
+    return entry;
+}
+
+CentralRecord WriteEncoded(ArchiveBuilder& out, const SourceFile& file, const std::string& entryName,
+                           const EncodedEntry& entry, const std::vector<std::uint8_t>& data) {
+    const StoredName name = EncodeEntryName(entryName);
+    const std::uint16_t flags = static_cast<std::uint16_t>(entry.flags | (name.utf8 ? kFlagUtf8 : 0));
+    LocalHeader local;
+    local.versionNeeded =
+        file.isFolder ? kVersionFolder : (entry.method == kMethodStored ? kVersionStored : kVersionDeflated);
+    local.flags = flags;
+    local.method = entry.method;
+    local.dosDateTime = file.dosDateTime;
+    local.crc32 = entry.crc32;
+    local.compressedSize = static_cast<std::uint32_t>(entry.compressedSize);
+    local.uncompressedSize = static_cast<std::uint32_t>(entry.uncompressedSize);
+    local.nameLength = static_cast<std::uint16_t>(name.bytes.size());
+    const std::uint64_t offset = out.Position();
+    std::uint8_t bytes[kLocalHeaderSize];
+    local.Write(bytes);
+    out.Write(bytes, sizeof bytes);
+    out.Write(name.bytes.data(), name.bytes.size());
+    out.Write(data.data(), data.size());
+    return MakeCentral(file, name, flags, entry.method, entry.crc32, entry.uncompressedSize,
+                       entry.compressedSize, offset);
+}
+
+std::optional<CentralRecord> EncodeStreamed(ArchiveBuilder& out, const SourceFile& file,
+                                            const std::string& entryName, const EncodeSettings& settings,
+                                            CallbackChannel& channel, std::string& error) {
+    File in;
+    try {
+        in.Open(file.path, File::Mode::Read);
+    } catch (const PlatformError& e) {
+        error = e.what();
+        return std::nullopt;
+    }
+    const StoredName name = EncodeEntryName(entryName);
+    const bool deflate = !settings.store && settings.level > 0;
+    // Sizes that may reach 4 GiB need the ZIP64 extra in the local header, decided before the data.
+    const bool zip64 = file.size >= 0xFFFF0000ull;
+    const bool encrypted = settings.password.has_value();
+    std::uint16_t flags =
+        static_cast<std::uint16_t>((name.utf8 ? kFlagUtf8 : 0) | (deflate ? LevelFlags(settings.level) : 0));
+    // Encrypted data is written before its CRC is known: the check byte comes from the time and the
+    // CRC and sizes follow in a data descriptor.
+    if (encrypted) flags |= kFlagEncrypted | kFlagDataDescriptor;
+    const std::uint16_t method = deflate ? kMethodDeflated : kMethodStored;
+
+    const std::uint64_t offset = out.Position();
+    LocalHeader local;
+    local.versionNeeded = zip64 ? kVersionZip64 : (deflate ? kVersionDeflated : kVersionStored);
+    local.flags = flags;
+    local.method = method;
+    local.dosDateTime = file.dosDateTime;
+    local.nameLength = static_cast<std::uint16_t>(name.bytes.size());
+    std::string extra;
+    if (zip64) {
+        local.compressedSize = local.uncompressedSize = kZip64Marker32;
+        AppendZip64Extra(extra, true, 0, true, 0, false, 0);
+    }
+    local.extraLength = static_cast<std::uint16_t>(extra.size());
+    std::uint8_t bytes[kLocalHeaderSize];
+    local.Write(bytes);
+    out.Write(bytes, sizeof bytes);
+    out.Write(name.bytes.data(), name.bytes.size());
+    out.Write(extra.data(), extra.size());
+
+    std::optional<ZipCrypto> crypto;
+    std::uint64_t compressed = 0;
+    if (encrypted) {
+        crypto.emplace(*settings.password);
+        std::uint8_t header[kEncryptionHeaderSize];
+        crypto->MakeHeader(header, static_cast<std::uint8_t>(file.dosDateTime >> 8));
+        out.Write(header, sizeof header);
+        compressed += sizeof header;
+    }
+
+    z_stream zs{};
+    std::unique_ptr<z_stream, void (*)(z_stream*)> guard(nullptr, [](z_stream* s) { deflateEnd(s); });
+    if (deflate) {
+        if (deflateInit2(&zs, settings.level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            throw std::bad_alloc();
+        guard.reset(&zs);
+    }
+    std::vector<std::uint8_t> input(kStreamChunk), output(kStreamChunk + 1024);
+    std::uint32_t crc = 0;
+    std::uint64_t total = 0;
+    auto emit = [&](std::uint8_t* data, std::size_t size) {
+        if (crypto) crypto->Encrypt(data, size);
+        out.Write(data, size);
+        compressed += size;
+    };
+    for (;;) {
+        std::size_t got = 0;
+        try {
+            got = in.Read(input.data(), input.size());
+        } catch (const PlatformError& e) {
+            error = e.what();
+            out.RollBack(offset);
+            return std::nullopt;
+        }
+        crc = static_cast<std::uint32_t>(libdeflate_crc32(crc, input.data(), got));
+        total += got;
+        if (deflate) {
+            zs.next_in = input.data();
+            zs.avail_in = static_cast<uInt>(got);
+            const int flush = got == 0 ? Z_FINISH : Z_NO_FLUSH;
+            int rc;
+            do {
+                zs.next_out = output.data();
+                zs.avail_out = static_cast<uInt>(output.size());
+                rc = ::deflate(&zs, flush);
+                emit(output.data(), output.size() - zs.avail_out);
+            } while (zs.avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
+        } else {
+            emit(input.data(), got);
+        }
+        if (got == 0) break;
+        if (!channel.BytesDone(got)) {
+            out.RollBack(offset);
+            return std::nullopt;
+        }
+    }
+    if (!zip64 && (total >= kZip64Marker32 || compressed >= kZip64Marker32)) {
+        // The file grew past 4 GiB while it was read: its local header cannot describe it.
+        error = "the file grew beyond 4 GiB while it was stored";
+        out.RollBack(offset);
+        return std::nullopt;
+    }
+    if (encrypted) {
+        std::uint8_t descriptor[24];
+        Put32(descriptor, kDataDescriptorSignature);
+        Put32(descriptor + 4, crc);
+        std::size_t size = 16;
+        if (zip64) {
+            Put64(descriptor + 8, compressed);
+            Put64(descriptor + 16, total);
+            size = 24;
+        } else {
+            Put32(descriptor + 8, static_cast<std::uint32_t>(compressed));
+            Put32(descriptor + 12, static_cast<std::uint32_t>(total));
+        }
+        out.Write(descriptor, size);
+    } else {
+        std::uint8_t fields[12];
+        Put32(fields, crc);
+        Put32(fields + 4, zip64 ? kZip64Marker32 : static_cast<std::uint32_t>(compressed));
+        Put32(fields + 8, zip64 ? kZip64Marker32 : static_cast<std::uint32_t>(total));
+        out.Patch(offset + 14, fields, sizeof fields);
+        if (zip64) {
+            std::uint8_t sizes[16];
+            Put64(sizes, total);
+            Put64(sizes + 8, compressed);
+            out.Patch(offset + kLocalHeaderSize + name.bytes.size() + 4, sizes, sizeof sizes);
+        }
+    }
+    return MakeCentral(file, name, flags, method, crc, total, compressed, offset);
+}
+
+}  // namespace vpk::zip
