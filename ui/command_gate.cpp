@@ -9,7 +9,9 @@
 
 namespace vpk::ui {
 
-void CommandGate::SetAllowed(QAction* item, bool allowed) { item->setEnabled(allowed); }
+void CommandGate::SetAllowed(QAction* item, bool allowed) {
+    item->setEnabled(allowed);
+}
 
 void CommandGate::SetAllowed(QWidget* control, bool allowed) {
     if (allowed == Allowed(control)) return;
@@ -23,7 +25,9 @@ void CommandGate::SetAllowed(QWidget* control, bool allowed) {
     }
 }
 
-bool CommandGate::Allowed(const QWidget* control) const { return !refused_.contains(control); }
+bool CommandGate::Allowed(const QWidget* control) const {
+    return !refused_.contains(control);
+}
 
 bool CommandGate::eventFilter(QObject* watched, QEvent* event) {
     auto* control = qobject_cast<QWidget*>(watched);

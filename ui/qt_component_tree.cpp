@@ -47,8 +47,12 @@ bool HasCaption(const QObject* o) {
     return IsForm(o);
 }
 
-bool HasItems(const QObject* o) { return qobject_cast<const QComboBox*>(o) || qobject_cast<const QListWidget*>(o); }
-bool HasText(const QObject* o) { return qobject_cast<const QLineEdit*>(o) || qobject_cast<const QPlainTextEdit*>(o); }
+bool HasItems(const QObject* o) {
+    return qobject_cast<const QComboBox*>(o) || qobject_cast<const QListWidget*>(o);
+}
+bool HasText(const QObject* o) {
+    return qobject_cast<const QLineEdit*>(o) || qobject_cast<const QPlainTextEdit*>(o);
+}
 
 QString CaptionOf(const QObject* o) {
     if (auto* m = qobject_cast<const QMenu*>(o)) return m->title();
@@ -94,7 +98,9 @@ QString TextOf(const QObject* o) {
 
 }  // namespace
 
-std::string QtComponent::Name() const { return object_ ? object_->objectName().toStdString() : std::string(); }
+std::string QtComponent::Name() const {
+    return object_ ? object_->objectName().toStdString() : std::string();
+}
 
 std::vector<TranslatableComponent*> QtComponent::Components() const {
     std::vector<TranslatableComponent*> owned;
@@ -115,7 +121,8 @@ PropertyKind QtComponent::KindOf(std::string_view property) const {
         case Prop::Caption:
             return HasCaption(object_) ? PropertyKind::String : PropertyKind::None;
         case Prop::Hint:
-            return isWidget || qobject_cast<QAction*>(object_.data()) ? PropertyKind::String : PropertyKind::None;
+            return isWidget || qobject_cast<QAction*>(object_.data()) ? PropertyKind::String
+                                                                      : PropertyKind::None;
         case Prop::Items:
             return HasItems(object_) ? PropertyKind::StringList : PropertyKind::None;
         case Prop::Text:

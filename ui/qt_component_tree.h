@@ -56,7 +56,8 @@ class QtComponentTree : public TranslatableComponent {
     QtComponent* ComponentOf(QObject* object) const;
 
   private:
-    mutable std::unordered_map<QObject*, std::pair<QPointer<QObject>, std::unique_ptr<QtComponent>>> components_;
+    mutable std::unordered_map<QObject*, std::pair<QPointer<QObject>, std::unique_ptr<QtComponent>>>
+        components_;
 };
 
 }  // namespace vpk::ui

@@ -1,0 +1,794 @@
+#include "runner/form1_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMovie>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+
+#include "lang/language_choice.h"
+#include "lang/language_keys.h"
+#include "model/disk_routines.h"
+#include "model/global_settings.h"
+#include "model/path_routines.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/file.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+#include "platform/registry_store.h"
+#include "platform/text_codec.h"
+#include "store/archive_statistics.h"
+#include "store/pass_admini_window.h"
+#include "ui/activity_watch.h"
+#include "ui/command_gate.h"
+#include "ui/hint_text.h"
+#include "ui/history_combo.h"
+#include "ui/path_label.h"
+#include "ui/zip_progress_bar.h"
+
+namespace vpk {
+
+namespace {
+
+constexpr std::string_view kRunLogName = "VPKLogrun.txt";
+constexpr std::string_view kMemoName = "postit.txt";
+constexpr int kMenuBarHeight = TForm1::kHeightWithMenu - TForm1::kHeight;
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string Two(int n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+// Short date and long time, as the run log writes them.
+std::string DateTimeText() {
+    const LocalDateTime now = Clock::Current().Now();
+    return Two(now.day) + "/" + Two(now.month) + "/" + std::to_string(now.year) + " " + Two(now.hour) + ":" +
+           Two(now.minute) + ":" + Two(now.second);
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(std::move(line));
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// The scheduler shows itself by its window title on Windows; here it is a running process of its name.
+bool SchedulerRunning() {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string pid = entry.path().filename().string();
+        if (pid.empty() || !std::all_of(pid.begin(), pid.end(), ::isdigit)) continue;
+        std::ifstream comm(entry.path() / "comm");
+        std::string name;
+        if (std::getline(comm, name) && SameText(name, "vpk_run")) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TForm1::TForm1(MainWindowModel& model, RunState& state, QWidget* parent)
+    : QWidget(parent), model_(model), state_(state), lock_(std::make_unique<AdminLock>(SettingsFile())) {
+    setObjectName("Form1");
+    setWindowTitle("Form1");
+    // Eleven-pixel text fits the 13 to 16 pixel lines of the window on every screen.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
+
+    lg_.SetApplication(&tree_);
+    lg_.Properties() = language_keys::PropertyList(language_keys::BackupTranslations());
+
+    BuildMenus();
+    BuildControls();
+    mainMnu_->hide();
+    gate_ = new ui::CommandGate(this);
+    activity_ = new ui::ActivityWatch(this, [this] { ResetTimeOut(); });
+    closeTimer_ = new QTimer(this);
+    closeTimer_->setInterval(1000);
+    connect(closeTimer_, &QTimer::timeout, this, &TForm1::CloseTimerTimer);
+    EndApplication = [] { QApplication::exit(0); };
+    Wire();
+    model_.AddListener(this);
+    resize(kWidth, kHeight);
+}
+
+TForm1::~TForm1() {
+    model_.RemoveListener(this);
+}
+
+QString TForm1::Msg(std::string_view key) const {
+    return Q(lg_.MessageText(key));
+}
+QString TForm1::Btn(std::string_view key) const {
+    return Q(lg_.ButtonText(key));
+}
+std::string TForm1::SettingsFile() const {
+    return ProgramFolder() + "vortipak.ini";
+}
+
+void TForm1::LogLine(const std::string& line) {
+    model_.AddLogLine(line);
+}
+
+void TForm1::Wire() {
+    connect(btQuitter3D_, &QPushButton::clicked, this, &TForm1::BtQuitter3DClick);
+    connect(items_["MQuit"], &QAction::triggered, this, &TForm1::BtQuitter3DClick);
+    connect(cbAutoClose_, &QCheckBox::clicked, this, &TForm1::CbAutoCloseClick);
+    connect(cbEject_, &QCheckBox::toggled, this, [this](bool on) { state_.CbEject = on; });
+    for (const LanguageEntry& entry : LanguageEntries()) {
+        const std::string name(entry.name);
+        connect(items_[std::string(entry.menuItem)], &QAction::triggered, this,
+                [this, name] { ChooseLanguage(name); });
+    }
+    connect(listBox1_, &QListWidget::itemClicked, this, &TForm1::ListBox1Click);
+    connect(listBox2_, &QListWidget::itemClicked, this, &TForm1::ListBox2Click);
+    connect(comboPath_, &QComboBox::editTextChanged, this, &TForm1::ComboPathChange);
+
+    // Pop-up menu: right click anywhere, or the small button at the cursor.
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { popupMenu1_->popup(mapToGlobal(at)); });
+    connect(bttn3dPopMnu_, &QPushButton::clicked, this, [this] { popupMenu1_->popup(QCursor::pos()); });
+    postIt_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(postIt_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { mnuPostIt_->popup(postIt_->mapToGlobal(at)); });
+
+    // Display commands of this window: toggles of a setting, applied at once.
+    const GlobalSettings settings(SettingsFile());
+    auto toggle = [this](const char* item, const char* twin, auto apply) {
+        for (const char* name : {item, twin}) {
+            if (!name) continue;
+            connect(items_[name], &QAction::triggered, this, [this, item, twin, apply](bool on) {
+                for (const char* other : {item, twin})
+                    if (other) items_[other]->setChecked(on);
+                apply(on);
+            });
+        }
+    };
+    toggle("MLong", nullptr, [this](bool on) {
+        GlobalSettings(SettingsFile()).Write(settings::general::kLong, on);
+        SetWideWindow(on);
+    });
+    toggle("MShowPostIt", nullptr, [this](bool on) {
+        GlobalSettings(SettingsFile()).Write(settings::general::kShowPostIt, on);
+        plNotice_->setVisible(on);
+        image3_->setVisible(!on);
+    });
+    toggle("MSeeZip", "SeeZip", [this](bool on) {
+        GlobalSettings(SettingsFile()).Write(settings::general::kVoirZip, on);
+        SetProgressView(on);
+    });
+    toggle("MSaveInLog", "SaveLog",
+           [this](bool on) { GlobalSettings(SettingsFile()).Write(settings::general::kLog, on); });
+    toggle("Mgif", "Gif",
+           [this](bool on) { GlobalSettings(SettingsFile()).Write(settings::general::kGif, on); });
+    toggle("ShowMainMnu", nullptr,
+           [this](bool on) { GlobalSettings(SettingsFile()).Write(settings::general::kMainMnu, on); });
+    toggle("PreadOnly", nullptr, [this](bool on) {
+        GlobalSettings(SettingsFile()).Write(settings::general::kPostReadOnly, on);
+        postIt_->setReadOnly(on);
+    });
+    toggle("Pwarp", nullptr, [this](bool on) {
+        GlobalSettings(SettingsFile()).Write(settings::general::kPostWarp, on);
+        postIt_->setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    });
+    toggle("Pscroll", nullptr, [this](bool on) {
+        GlobalSettings(SettingsFile()).Write(settings::general::kShowScroll, on);
+        postIt_->setVerticalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    });
+    for (const char* name : {"MDatePostIt1", "Pdate"}) {
+        connect(items_[name], &QAction::triggered, this,
+                [this] { postIt_->appendPlainText(Q(DateTimeText() + " :")); });
+    }
+    connect(items_["MZipNb"], &QAction::triggered, this, [this] {
+        Dialogs::Current().Ask(
+            {Btn("sInformation").toStdString(),
+             "!",
+             {(Msg("020930") + " " + QString::number(state_.FilesArchivedTotal)).toStdString()},
+             {Btn("sOk").toStdString()}});
+    });
+}
+
+// Which commands this window runs, and the administrator switch that may forbid each one.
+void TForm1::ApplyCommandRights() {
+    gate_->SetRefusalText(Msg("022030"));
+    struct Right {
+        const char* item;
+        char key;  // 0: no switch
+    };
+    static constexpr Right kWired[] = {
+        {"MQuit", 0},         {"MnuFrench", 0},   {"MnuEnglish", 0},   {"MnuDeutsch", 0}, {"mnuSpanish", 0},
+        {"mnuItalian", 0},    {"MnuCustom", 0},   {"MSaveInLog", 'l'}, {"SaveLog", 'l'},  {"MLong", 'o'},
+        {"MShowPostIt", 'o'}, {"MSeeZip", 'o'},   {"SeeZip", 'o'},     {"Mgif", 'o'},     {"Gif", 'o'},
+        {"ShowMainMnu", 'o'}, {"PreadOnly", 'o'}, {"Pwarp", 'o'},      {"Pscroll", 'o'},  {"MDatePostIt1", 0},
+        {"Pdate", 0},         {"MZipNb", 0},
+    };
+    for (auto& [name, item] : items_) {
+        bool allowed = false;
+        for (const Right& right : kWired) {
+            if (name == right.item) allowed = right.key == 0 || lock_->Allows(right.key);
+        }
+        gate_->SetAllowed(item, allowed);
+    }
+    // Whole menus of a switch.
+    for (const auto& [menuName, key] :
+         {std::pair{"MOptions", 'o'}, std::pair{"Mlog", 'l'}, std::pair{"LOG", 'l'}}) {
+        if (auto* menu = findChild<QMenu*>(menuName)) menu->menuAction()->setEnabled(lock_->Allows(key));
+    }
+    // Buttons and labels of commands that another part of the program offers.
+    for (auto& [name, control] : gated_) gate_->SetAllowed(control, false);
+    cbAutomation_->setEnabled(false);
+}
+
+void TForm1::FormCreate() {
+    const GlobalSettings settings(SettingsFile());
+    // 1. Size.
+    model_.SetWindowSize(kWidth, kHeight);
+    // 2. Language items: only those whose file is there.
+    for (const LanguageEntry& entry : LanguageEntries()) {
+        items_[std::string(entry.menuItem)]->setEnabled(LanguageFileExists(ProgramFolder(), entry.name));
+    }
+    // 3. Language, translation, caption.
+    LoadSavedLanguage(lg_, SettingsFile(), ProgramFolder());
+    const std::string language = SavedLanguageName(SettingsFile());
+    for (const LanguageEntry& entry : LanguageEntries()) {
+        items_[std::string(entry.menuItem)]->setChecked(SameText(entry.name, language));
+    }
+    model_.SetCaption(lg_.MessageText("000020"));
+    // 4. Run log and memo.
+    LoadRunLog();
+    std::string memo;
+    if (ReadWholeFile(ProgramFolder() + std::string(kMemoName), memo))
+        postIt_->setPlainText(Q(DecodeFileText(memo)));
+    // 5. Destination box.
+    HistoryList box;
+    settings.LoadHistory(box, settings::history::kMainDestination);
+    if (box.Entries().size() < 2) FillDrives(box);
+    model_.SetDestinationBox({box.Text(), box.Entries(), box.Caret(), {}});
+    ComboPathChange();
+    // 6. Main menu.
+    const bool menuShown = settings.Read(settings::general::kMainMnu);
+    mainMnu_->setVisible(menuShown);
+    client_->move(0, menuShown ? kMenuBarHeight : 0);
+    if (menuShown) model_.SetWindowSize(kWidth, kHeightWithMenu);
+    // 7. Tooltips stay five seconds.
+    for (QWidget* child : findChildren<QWidget*>()) child->setToolTipDuration(5000);
+
+    // Display settings of the memo, the panels and the progress view.
+    const bool showMemo = settings.Read(settings::general::kShowPostIt);
+    plNotice_->setVisible(showMemo);
+    image3_->setVisible(!showMemo);
+    items_["MShowPostIt"]->setChecked(showMemo);
+    const bool wrap = settings.Read(settings::general::kPostWarp);
+    postIt_->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    items_["Pwarp"]->setChecked(wrap);
+    const bool readOnly = settings.Read(settings::general::kPostReadOnly);
+    postIt_->setReadOnly(readOnly);
+    items_["PreadOnly"]->setChecked(readOnly);
+    items_["Pscroll"]->setChecked(settings.Read(settings::general::kShowScroll));
+    for (const auto& [panel, setting] : {std::pair{"PlRequete", settings::general::kShowBtnQ},
+                                         std::pair{"PlArchives", settings::general::kShowBtnH},
+                                         std::pair{"PnFormat", settings::general::kShowBtnF}}) {
+        if (auto* w = findChild<QWidget*>(panel)) w->setVisible(settings.Read(setting));
+    }
+    items_["MBtQ"]->setChecked(settings.Read(settings::general::kShowBtnQ));
+    items_["MBtH"]->setChecked(settings.Read(settings::general::kShowBtnH));
+    items_["MBtF"]->setChecked(settings.Read(settings::general::kShowBtnF));
+    for (const char* name : {"MSaveInLog", "SaveLog"})
+        items_[name]->setChecked(settings.Read(settings::general::kLog));
+    for (const char* name : {"Mgif", "Gif"}) items_[name]->setChecked(settings.Read(settings::general::kGif));
+    for (const char* name : {"MSeeZip", "SeeZip"})
+        items_[name]->setChecked(settings.Read(settings::general::kVoirZip));
+    items_["MLong"]->setChecked(settings.Read(settings::general::kLong));
+    items_["ShowMainMnu"]->setChecked(menuShown);
+    ApplySplit(settings.Read(settings::general::kSplit));
+
+    // The screen saver stays off for the run when the administrator says so.
+    if (!lock_->Allows('s') && ScreenSaverActive()) {
+        screenSaverWasActive_ = true;
+        SetScreenSaverActive(false);
+    }
+    ApplyCommandRights();
+    ShowRunState();
+}
+
+void TForm1::FormShow() {
+    if (state_.IconIndex == "9999") state_.IconIndex = state_.CBExe ? "1" : "0";
+    PictureElement icon = model_.Picture(PictureId::Image2);
+    icon.file = state_.IconFile;
+    icon.index = std::atoi(state_.IconIndex.c_str());
+    model_.SetPicture(PictureId::Image2, icon);
+}
+
+void TForm1::AucunParametre() {
+    const GlobalSettings settings(SettingsFile());
+    // 1. The timer waits for the auto-close box; the archived-files counter is shown by a command.
+    StopCloseTimer();
+    state_.JJMM = settings.Read(settings::general::kDm);
+    ArchiveStatistics statistics;
+    statistics.Load(ProgramFolder() + std::string(kStatisticsFileName));
+    state_.FilesArchivedTotal = statistics.FilesArchivedTotal();
+    // 2. Start line.
+    const std::string gap(9, ' ');
+    LogLine(lg_.MessageText("020003") + gap + DateTimeText() + lg_.MessageText("020022") + gap +
+            lg_.MessageText("020003"));
+    // 3. Administrator check.
+    if (AskAdministratorPassword(*lock_, Msg("022020"), this)) {
+        Dialogs::Current().Ask(
+            {lg_.ButtonText("sInformation"), "!", {lg_.MessageText("022035")}, {lg_.ButtonText("sOk")}});
+        ApplyCommandRights();
+    }
+    // 4. Lists and labels.
+    model_.AddLine(ListId::ListBox3, lg_.MessageText("000500"));
+    model_.AddLine(ListId::ListBox3, lg_.MessageText("000501"));
+    SetWideWindow(settings.Read(settings::general::kLong));
+    model_.ShowList(ListId::ListBox1, false);
+    model_.ShowList(ListId::ListBox2, false);
+    model_.ShowLabel(LabelId::LbError, false);
+    model_.ShowLabel(LabelId::LbFileInUse, false);
+    model_.ShowPanel(PanelId::VisuZippage, false);
+    model_.ShowList(ListId::ListBox3, true);
+    PictureElement logo;
+    logo.file = ProgramFolder() + "logo.png";
+    model_.SetPicture(PictureId::Image3, logo);
+    model_.SetLabel(LabelId::LbFileRep2Sav, lg_.MessageText("000001"));
+    model_.SetLabel(LabelId::LbFileDest, lg_.MessageText("000002"));
+    // 5. Shown.
+    model_.ShowWindow(true);
+    // 6. The automation box tells whether the scheduler runs.
+    cbAutomation_->setChecked(SchedulerRunning());
+    // 7. Keyboard: the memo, else the destination box.
+    if (plNotice_->isVisible()) {
+        postIt_->setFocus();
+        postIt_->moveCursor(QTextCursor::End);
+        if (!postIt_->isReadOnly())
+            postIt_->verticalScrollBar()->setValue(postIt_->verticalScrollBar()->maximum());
+    } else {
+        const QString text = comboPath_->currentText();
+        comboPath_->setFocus();
+        comboPath_->SetCaret(text.size() > 3 || !text.contains(":\\") ? 1 : static_cast<int>(text.size()));
+    }
+}
+
+void TForm1::ShowRunState() {
+    const std::pair<const char*, bool> boxes[] = {
+        {"CbPath", state_.CbPath},
+        {"CbSubDir", state_.CbSubDir},
+        {"CBExe", state_.CBExe},
+        {"CBPassWord", state_.CBPassWord},
+        {"CbUpdateZip", state_.CbUpdateZip},
+        {"CBDatePrefix", state_.CBDatePrefix},
+        {"JJMM", state_.JJMM},
+        {"CbQuitOS", state_.CbQuitOS},
+        {"CbAutoRun", state_.CbAutoRun},
+        {"CbAskFiles", state_.CbAskFiles},
+        {"CbSFXMsg", state_.CbSFXMsg},
+        {"CbSuccesMsg", state_.CbSuccesMsg},
+    };
+    for (const auto& [name, on] : boxes) hiddenBoxes_[name]->setChecked(on);
+    edMsgSfx_->setText(Q(state_.EdMsgSfx));
+    edTypeboiteInt_->setText(QString::number(state_.edTypeboiteInt));
+    const QSignalBlocker quietEject(cbEject_);
+    cbEject_->setChecked(state_.CbEject);
+    cbAutoClose_->setChecked(state_.CbAutoClose);
+}
+
+// ---- the runner's writes ----
+
+void TForm1::OnLabel(LabelId id, const LabelElement& label) {
+    QLabel* control = nullptr;
+    switch (id) {
+        case LabelId::Lb3dRep:
+            control = lb3dRep_;
+            break;
+        case LabelId::LbFileRep2Sav:
+            control = lbFileRep2Sav_;
+            break;
+        case LabelId::LbFileDest:
+            control = lbFileDest_;
+            break;
+        case LabelId::Lb3dExplo:
+            control = lb3dExplo_;
+            break;
+        case LabelId::LbFileBgZipd:
+            control = lbFileBgZipd_;
+            break;
+        case LabelId::Lb3dFinalInfos:
+            control = lb3dFinalInfos_;
+            break;
+        case LabelId::LbFileNbProcess:
+            control = lbFileNbProcess_;
+            break;
+        case LabelId::LabelInfo:
+            control = labelInfo_;
+            break;
+        case LabelId::LbError:
+            control = lbError_;
+            break;
+        case LabelId::LbFileInUse:
+            control = lbFileInUse_;
+            break;
+    }
+    if (!control) return;
+    // The source label keeps its caption from the language file; the runner writes its tooltip only.
+    if (id != LabelId::Lb3dRep) {
+        if (auto* path = qobject_cast<ui::PathLabel*>(control))
+            path->SetPath(Q(label.text));
+        else
+            control->setText(Q(label.text));
+    }
+    if (!label.tooltip.empty()) ui::SetHint(control, Q(label.tooltip));
+    control->setVisible(label.visible);
+}
+
+void TForm1::OnList(ListId id, ListEdit edit, const ListElement& list) {
+    QListWidget* control = id == ListId::ListBox1   ? listBox1_
+                           : id == ListId::ListBox2 ? listBox2_
+                                                    : listBox3_;
+    if (edit == ListEdit::Appended && !list.lines.empty() &&
+        control->count() + 1 == static_cast<int>(list.lines.size())) {
+        control->addItem(Q(list.lines.back()));
+    } else {
+        control->clear();
+        for (const auto& line : list.lines) control->addItem(Q(line));
+    }
+    control->scrollToBottom();
+    control->setToolTip(Q(list.tooltip));
+    control->setVisible(list.visible);
+}
+
+void TForm1::OnProgress(const ProgressElement& progress) {
+    progressBar1_->setRange(0, progress.maximum);
+    progressBar1_->setValue(std::clamp(progress.position, 0, progress.maximum));
+    progressBar1_->setVisible(progress.visible);
+}
+
+void TForm1::ShowPicture(QLabel* image, const PictureElement& picture) {
+    std::string host = picture.file;
+    if (auto mapped = FileSystem::Instance().ToHost(picture.file)) host = *mapped;
+    const QString file = Q(host);
+    if (image == image1_) {
+        // The animation keeps running while the engine works, since the engine pumps the events.
+        if (movie1_) {
+            movie1_->stop();
+            movie1_->deleteLater();
+            movie1_ = nullptr;
+        }
+        image->clear();
+        if (!picture.file.empty()) {
+            movie1_ = new QMovie(file, QByteArray(), image);
+            if (movie1_->isValid()) {
+                image->setMovie(movie1_);
+                if (picture.animated)
+                    movie1_->start();
+                else
+                    movie1_->jumpToFrame(0);
+            }
+        }
+    } else if (!picture.file.empty()) {
+        QPixmap pixmap(file);
+        // An icon file that holds no picture we can read keeps the previous picture.
+        if (!pixmap.isNull())
+            image->setPixmap(pixmap.scaled(image->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
+    // The logo and the memo share their place: the logo shows only while the memo is hidden.
+    if (image == image3_)
+        image->setVisible(picture.visible && !plNotice_->isVisible());
+    else if (image != image2_)
+        image->setVisible(picture.visible);
+}
+
+void TForm1::OnPicture(PictureId id, const PictureElement& picture) {
+    ShowPicture(id == PictureId::Image1 ? image1_ : id == PictureId::Image2 ? image2_ : image3_, picture);
+}
+
+void TForm1::OnPanel(PanelId id, const PanelElement& panel) {
+    (id == PanelId::VisuZippage ? static_cast<QWidget*>(visuZippage_) : p2_)->setVisible(panel.visible);
+}
+
+void TForm1::OnDestinationBox(const DestinationBoxElement& box) {
+    HistoryList history;
+    history.SetEntries(box.entries);
+    history.SetText(box.text);
+    history.SetCaret(box.caret);
+    comboPath_->SetHistory(history);
+    comboPath_->setToolTip(Q(box.tooltip));
+    ComboPathChange();
+}
+
+void TForm1::OnWindow(const WindowElement& window) {
+    setWindowTitle(Q(window.caption));
+    int width = window.width;
+    // The error report hides the right-hand panel and widens the window to show the whole error list.
+    if (!p2_->isVisible() && !listBox1_->isHidden())
+        width = std::max(width, listBox1_->x() + listBox1_->width() + 10);
+    const int height = std::max(window.height, mainMnu_->isVisible() ? kHeightWithMenu : kHeight);
+    client_->resize(std::max(width, client_->width()), kHeight);
+    setFixedSize(width, height);
+    if (window.shown && !isVisible()) {
+        show();
+        raise();
+        activateWindow();
+    } else if (!window.shown && isVisible()) {
+        hide();
+    }
+}
+
+void TForm1::OnLog(ListEdit edit, const std::vector<std::string>& lines) {
+    if (edit == ListEdit::Appended && !lines.empty() &&
+        memolog_->blockCount() <= static_cast<int>(lines.size()))
+        memolog_->appendPlainText(Q(lines.back()));
+    else
+        memolog_->setPlainText(Q(JoinLines(lines)));
+}
+
+// ---- window ----
+
+void TForm1::SetWideWindow(bool wide) {
+    p2_->show();
+    model_.SetWindowSize(wide ? p2_->x() + p2_->width() + 10 : p2_->x() + 5, model_.Window().height);
+}
+
+bool TForm1::WideWindow() const {
+    return width() > p2_->x() + 5;
+}
+
+void TForm1::SetProgressView(bool progress) {
+    model_.ShowPanel(PanelId::VisuZippage, progress);
+    model_.ShowList(ListId::ListBox3, !progress);
+}
+
+void TForm1::ApplySplit(int position) {
+    const int labelWidth = std::max(20, position - 20);
+    lb3dExplo_->resize(labelWidth, lb3dExplo_->height());
+    const int boxLeft = position + 20;
+    comboPath_->setGeometry(boxLeft, 0, std::max(40, destinationBar_->width() - labelWidth - 50),
+                            comboPath_->height());
+    bttn3DDelComboPath_->move(boxLeft - 15, bttn3DDelComboPath_->y());
+    splitIt_->move(labelWidth + 2, 0);
+}
+
+void TForm1::ComboPathChange() {
+    // The free-space label follows the drive typed into the destination box.
+    const std::string text = comboPath_->currentText().toStdString();
+    if (text.size() < 2 || text[1] != ':') {
+        lb3dExplo_->clear();
+        return;
+    }
+    const std::string root = text.substr(0, 2) + "\\";
+    const std::int64_t free = FileSystem::Instance().FreeBytes(root);
+    lb3dExplo_->setText(free >= 0 ? Q(root + " " + SizeText(free)) : Q(root));
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        BtQuitter3DClick();
+        return;
+    }
+    if (event->key() == Qt::Key_F9) {
+        SetWideWindow(!WideWindow());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (quitting_) {
+        event->accept();
+        return;
+    }
+    // The close box quits like the ESC button: memo, counter, log and history are saved, and a
+    // running engine is only asked to stop.
+    event->ignore();
+    BtQuitter3DClick();
+}
+
+void TForm1::ChooseLanguage(std::string_view name) {
+    try {
+        SwitchLanguage(lg_, name, SettingsFile(), ProgramFolder(), RegistryStore::Instance());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "vortipak: %s\n", error.what());
+    }
+    for (const LanguageEntry& entry : LanguageEntries()) {
+        items_[std::string(entry.menuItem)]->setChecked(entry.name == name);
+    }
+    if (!closeTimer_->isActive()) model_.SetCaption(lg_.MessageText("000020"));
+    ApplyCommandRights();
+    Dialogs::Current().Ask(
+        {lg_.ButtonText("sInformation"), "!", {lg_.MessageText("999999")}, {lg_.ButtonText("sOk")}});
+}
+
+void TForm1::ListBox1Click() {
+    QListWidgetItem* item = listBox1_->currentItem();
+    if (!item) return;
+    Dialogs::Current().Ask(
+        {lg_.ButtonText("sInformation"), "!", {item->text().toStdString()}, {lg_.ButtonText("sOk")}});
+}
+
+void TForm1::ListBox2Click() {
+    if (QListWidgetItem* item = listBox2_->currentItem())
+        model_.SetListTooltip(ListId::ListBox2, item->text().toStdString());
+}
+
+// ---- close timer and quitting ----
+
+void TForm1::StartCloseTimer() {
+    state_.CloseTimerOn = true;
+    closeTimer_->start();
+}
+
+void TForm1::StopCloseTimer() {
+    state_.CloseTimerOn = false;
+    closeTimer_->stop();
+}
+
+bool TForm1::CloseTimerActive() const {
+    return closeTimer_->isActive();
+}
+
+void TForm1::ResetTimeOut() {
+    state_.IdleSeconds = 0;
+}
+
+void TForm1::CloseTimerTimer() {
+    ++state_.IdleSeconds;
+    if (!state_.CbAutoClose) return;
+    const int left = GlobalSettings(SettingsFile()).Read(settings::general::kTimeoutSec) - state_.IdleSeconds;
+    model_.SetCaption(lg_.MessageText("000029") + std::to_string(left) + " s");
+    if (left <= 0) {
+        StopCloseTimer();
+        BtQuitter3DClick();
+    }
+}
+
+void TForm1::CbAutoCloseClick() {
+    state_.CbAutoClose = cbAutoClose_->isChecked();
+    if (state_.CbAutoClose)
+        StartCloseTimer();
+    else
+        StopCloseTimer();
+}
+
+void TForm1::BtQuitter3DClick() {
+    if (quitting_) return;
+    if (EngineWorking && EngineWorking()) {
+        const int answer = Dialogs::Current().Ask({lg_.ButtonText("sWarning"),
+                                                   "!",
+                                                   {lg_.MessageText("020910")},
+                                                   {lg_.ButtonText("sYes"), lg_.ButtonText("sNo")}});
+        if (answer == 1) {
+            if (CancelEngine) CancelEngine();
+            state_.CancelRequested = true;
+        }
+        return;
+    }
+    QuitSequence();
+}
+
+void TForm1::LoadRunLog() {
+    std::string contents;
+    // An unreadable log at start is ignored: the log starts empty.
+    if (ReadWholeFile(ProgramFolder() + std::string(kRunLogName), contents))
+        model_.SetLogLines(SplitLines(DecodeFileText(contents)));
+}
+
+void TForm1::SaveRunLog() {
+    try {
+        WriteFileAtomically(ProgramFolder() + std::string(kRunLogName), JoinLines(model_.LogLines()));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "vortipak: the run log was not written: %s\n", error.what());
+    }
+}
+
+void TForm1::ApplyRunLogLimit() {
+    const GlobalSettings settings(SettingsFile());
+    const int limit = settings.Read(settings::general::kLogLine);
+    const std::size_t count = model_.LogLines().size();
+    if (count <= static_cast<std::size_t>(std::max(limit, 0))) return;
+    if (lock_->Allows('l')) {
+        const int answer = Dialogs::Current().Ask({lg_.ButtonText("sConfirm"),
+                                                   "?",
+                                                   {lg_.MessageText("020915") + " " + std::to_string(count)},
+                                                   {lg_.ButtonText("sYes"), lg_.ButtonText("sNo")}});
+        if (answer == 1)
+            model_.SetLogLines({});
+        else
+            settings.Write(settings::general::kLogLine, limit + 500);
+    } else {
+        model_.SetLogLines({});
+    }
+}
+
+void TForm1::QuitSequence() {
+    quitting_ = true;
+    StopCloseTimer();
+    const GlobalSettings settings(SettingsFile());
+    auto attempt = [](const char* what, auto&& step) {
+        // Quitting must not stop half-way: a step that fails is reported and the next one runs.
+        try {
+            step();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "vortipak: %s: %s\n", what, error.what());
+        }
+    };
+    // a. Memo.
+    attempt("the memo was not saved", [&] {
+        WriteFileAtomically(ProgramFolder() + std::string(kMemoName), postIt_->toPlainText().toStdString());
+    });
+    // b. Counter of archived files. It only grows: a run state that never loaded it must not reset it.
+    attempt("the archived-files counter was not saved", [&] {
+        ArchiveStatistics statistics;
+        const std::string file = ProgramFolder() + std::string(kStatisticsFileName);
+        statistics.Load(file);
+        statistics.SetFilesArchivedTotal(
+            std::max(statistics.FilesArchivedTotal(), state_.FilesArchivedTotal));
+        statistics.Save(file);
+    });
+    // c. Quit line; d. size limit; e. log file.
+    const std::string gap(9, ' ');
+    LogLine(lg_.MessageText("020003") + gap + DateTimeText() + lg_.MessageText("020021") + gap +
+            lg_.MessageText("020003"));
+    ApplyRunLogLimit();
+    if (settings.Read(settings::general::kLog)) SaveRunLog();
+    // f. Screen saver.
+    if (!lock_->Allows('s') && screenSaverWasActive_) SetScreenSaverActive(true);
+    // g. Hidden; h. destination history.
+    model_.ShowWindow(false);
+    attempt("the destination history was not saved",
+            [&] { settings.SaveHistory(comboPath_->History(), settings::history::kMainDestination); });
+    // i. Medium and computer; j. the end.
+    EjectClose();
+    if (EndApplication) EndApplication();
+}
+
+void TForm1::EjectClose() {
+    // An error report leaves the medium and the computer as they are, so the user can act on it.
+    if (!model_.Lines(ListId::ListBox1).empty() || !model_.Lines(ListId::ListBox2).empty()) return;
+    if (state_.CbEject) {
+        const std::string folder = state_.DestFolder.empty() ? "C:\\" : state_.DestFolder;
+        const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(folder[0])));
+        // A medium that cannot be ejected stays in; quitting goes on.
+        if (FileSystem::Instance().TypeOfDrive(letter) == DriveType::Removable)
+            FileSystem::Instance().Eject(letter);
+    }
+    if (state_.CbQuitOS) RequestShutdown();
+}
+
+}  // namespace vpk
