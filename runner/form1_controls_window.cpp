@@ -22,7 +22,9 @@ namespace {
 
 // The right-hand panel starts where the narrow window ends; the error lists take its place.
 constexpr int kP2Left = 395;
-constexpr int kP2Width = 240;
+constexpr int kP2Width = 248;
+// The narrow window shows the panel's first pixels: its controls start after them.
+constexpr int kP2Inset = 8;
 constexpr int kErrorListWidth = 300;
 
 template <typename W>
@@ -65,12 +67,12 @@ QAction* TForm1::Item(QMenu* menu, const char* name, const char* caption, bool c
 }
 
 void TForm1::BuildControls() {
-    client_ = Make<QWidget>(this, "PnClient", QRect(0, 0, kP2Left + kErrorListWidth + 10, kHeight));
+    client_ = Make<QWidget>(this, "PnClient", QRect(0, 0, kP2Left + kP2Inset + kErrorListWidth + 10, kHeight));
 
-    lb3dRep_ = MakeLabel(client_, "Lb3dRep", {8, 6, 70, 14}, "Source:");
-    lbFileRep2Sav_ = Make<ui::PathLabel>(client_, "LbFileRep2Sav", {80, 6, 308, 14});
-    lb3dDest_ = MakeLabel(client_, "Lb3dDest", {8, 24, 70, 14}, "Destination:");
-    lbFileDest_ = Make<ui::PathLabel>(client_, "LbFileDest", {80, 24, 308, 14});
+    lb3dRep_ = MakeLabel(client_, "Lb3dRep", {8, 6, 78, 14}, "Source:");
+    lbFileRep2Sav_ = Make<ui::PathLabel>(client_, "LbFileRep2Sav", {88, 6, 300, 14});
+    lb3dDest_ = MakeLabel(client_, "Lb3dDest", {8, 24, 78, 14}, "Destination:");
+    lbFileDest_ = Make<ui::PathLabel>(client_, "LbFileDest", {88, 24, 300, 14});
 
     // The destination bar: free-space label, splitter, "-" button and destination box (see ApplySplit).
     destinationBar_ = Make<QWidget>(client_, "PnDest", {8, 42, 380, 22});
@@ -85,29 +87,29 @@ void TForm1::BuildControls() {
 
     labelInfo_ = MakeLabel(client_, "LabelInfo", {8, 68, 380, 14}, "");
 
-    visuZippage_ = Make<QGroupBox>(client_, "VisuZippage", {8, 84, 380, 86});
+    visuZippage_ = Make<QGroupBox>(client_, "VisuZippage", {8, 84, 380, 76});
     visuZippage_->setTitle("Progress");
-    image1_ = Make<QLabel>(visuZippage_, "Image1", {10, 20, 32, 32});
+    image1_ = Make<QLabel>(visuZippage_, "Image1", {10, 22, 32, 32});
     image1_->setScaledContents(true);
-    lbFileBgZipd_ = Make<ui::PathLabel>(visuZippage_, "LbFileBgZipd", {50, 18, 320, 14});
-    lb3dFinalInfos_ = MakeLabel(visuZippage_, "Lb3dFinalInfos", {50, 34, 320, 14}, "");
-    lbFileNbProcess_ = MakeLabel(visuZippage_, "LbFileNbProcess", {50, 50, 320, 14}, "");
-    progressBar1_ = Make<ui::ZipProgressBar>(visuZippage_, "ProgressBar1", {50, 67, 320, 12});
+    lbFileBgZipd_ = Make<ui::PathLabel>(visuZippage_, "LbFileBgZipd", {50, 16, 320, 14});
+    lb3dFinalInfos_ = MakeLabel(visuZippage_, "Lb3dFinalInfos", {50, 30, 320, 14}, "");
+    lbFileNbProcess_ = MakeLabel(visuZippage_, "LbFileNbProcess", {50, 44, 320, 14}, "");
+    progressBar1_ = Make<ui::ZipProgressBar>(visuZippage_, "ProgressBar1", {50, 59, 320, 11});
 
-    listBox3_ = Make<QListWidget>(client_, "ListBox3", {8, 84, 380, 86});
+    listBox3_ = Make<QListWidget>(client_, "ListBox3", {8, 84, 380, 76});
 
-    cbEject_ = MakeBox(client_, "CbEject", {8, 174, 150, 18}, "Eject the disk");
-    cbAutoClose_ = MakeBox(client_, "CbAutoClose", {8, 194, 150, 18}, "Close by itself");
-    cbAutomation_ = MakeBox(client_, "CbAutomation", {160, 174, 146, 18}, "Automatic backups");
-    bttn3dPopMnu_ = MakeButton(client_, "Bttn3dPopMnu", {262, 194, 20, 18}, QString::fromUtf8("\u25BE"));
-    bttn3dAbout_ = MakeButton(client_, "Bttn3dAbout", {286, 194, 20, 18}, "?");
-    btQuitter3D_ = MakeButton(client_, "BtQuitter3D", {312, 176, 76, 34}, "ESC");
+    cbEject_ = MakeBox(client_, "CbEject", {8, 162, 200, 16}, "Eject the disk");
+    cbAutoClose_ = MakeBox(client_, "CbAutoClose", {8, 178, 200, 16}, "Close by itself");
+    cbAutomation_ = MakeBox(client_, "CbAutomation", {8, 194, 200, 16}, "Automatic backups");
+    bttn3dPopMnu_ = MakeButton(client_, "Bttn3dPopMnu", {262, 188, 20, 20}, QString::fromUtf8("\u25BE"));
+    bttn3dAbout_ = MakeButton(client_, "Bttn3dAbout", {286, 188, 20, 20}, "?");
+    btQuitter3D_ = MakeButton(client_, "BtQuitter3D", {312, 170, 76, 38}, "ESC");
 
     // Where the right-hand panel is: the error list and the in-use list of the error report.
-    lbError_ = MakeLabel(client_, "LbError", {kP2Left, 4, kErrorListWidth, 14}, "Errors");
-    listBox1_ = Make<QListWidget>(client_, "ListBox1", {kP2Left, 20, kErrorListWidth, 84});
-    lbFileInUse_ = MakeLabel(client_, "LbFileInUse", {kP2Left, 108, kErrorListWidth, 14}, "Files in use");
-    listBox2_ = Make<QListWidget>(client_, "ListBox2", {kP2Left, 124, kErrorListWidth, 86});
+    lbError_ = MakeLabel(client_, "LbError", {kP2Left + kP2Inset, 4, kErrorListWidth, 14}, "Errors");
+    listBox1_ = Make<QListWidget>(client_, "ListBox1", {kP2Left + kP2Inset, 20, kErrorListWidth, 84});
+    lbFileInUse_ = MakeLabel(client_, "LbFileInUse", {kP2Left + kP2Inset, 108, kErrorListWidth, 14}, "Files in use");
+    listBox2_ = Make<QListWidget>(client_, "ListBox2", {kP2Left + kP2Inset, 124, kErrorListWidth, 86});
     for (QListWidget* list : {listBox1_, listBox2_, listBox3_}) {
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         list->setFocusPolicy(Qt::NoFocus);
@@ -120,21 +122,21 @@ void TForm1::BuildControls() {
 void TForm1::BuildRightPanel() {
     p2_ = Make<QWidget>(client_, "P2", {kP2Left, 0, kP2Width, kHeight});
 
-    plNotice_ = Make<QWidget>(p2_, "PlNotice", {0, 0, kP2Width, 150});
+    plNotice_ = Make<QWidget>(p2_, "PlNotice", {kP2Inset, 0, kP2Width - kP2Inset, 150});
     MakeLabel(plNotice_, "Label3DNotice", {4, 2, 150, 14}, "Memo");
     gated_["Button3DNotice"] = MakeButton(plNotice_, "Button3DNotice", {214, 1, 22, 16}, "x");
     postIt_ = Make<QPlainTextEdit>(plNotice_, "PostIt", {4, 18, 232, 130});
     // The logo takes the memo's place while the memo is hidden.
-    image3_ = Make<QLabel>(p2_, "Image3", {4, 18, 232, 130});
+    image3_ = Make<QLabel>(p2_, "Image3", {kP2Inset + 4, 18, 232, 130});
     image3_->setAlignment(Qt::AlignCenter);
 
-    auto* plRequete = Make<QWidget>(p2_, "PlRequete", {0, 152, 80, 60});
+    auto* plRequete = Make<QWidget>(p2_, "PlRequete", {kP2Inset, 152, 80, 60});
     gated_["Label3Requete"] = MakeLabel(plRequete, "Label3Requete", {4, 2, 72, 14}, "Queries");
     gated_["Button3DRequete"] = MakeButton(plRequete, "Button3DRequete", {4, 20, 72, 26}, "+/-");
-    auto* plArchives = Make<QWidget>(p2_, "PlArchives", {80, 152, 80, 60});
+    auto* plArchives = Make<QWidget>(p2_, "PlArchives", {kP2Inset + 80, 152, 80, 60});
     gated_["Lb3dArchives"] = MakeLabel(plArchives, "Lb3dArchives", {4, 2, 72, 14}, "Archives");
     gated_["Bttn3dZip"] = MakeButton(plArchives, "Bttn3dZip", {4, 20, 72, 26}, "Zip");
-    auto* pnFormat = Make<QWidget>(p2_, "PnFormat", {160, 152, 80, 60});
+    auto* pnFormat = Make<QWidget>(p2_, "PnFormat", {kP2Inset + 160, 152, 80, 60});
     gated_["Lb3dFormat"] = MakeLabel(pnFormat, "Lb3dFormat", {4, 2, 72, 14}, "Format");
     gated_["Bttn3DForDsk"] = MakeButton(pnFormat, "Bttn3DForDsk", {4, 20, 34, 26}, "A:");
     gated_["Bttn3dForZip"] = MakeButton(pnFormat, "Bttn3dForZip", {42, 20, 34, 26}, "ZIP");

@@ -234,8 +234,7 @@ void TForm1::ApplyCommandRights() {
         char key;  // 0: no switch
     };
     static constexpr Right kWired[] = {
-        {"MQuit", 0},         {"MnuFrench", 0},   {"MnuEnglish", 0},   {"MnuDeutsch", 0}, {"mnuSpanish", 0},
-        {"mnuItalian", 0},    {"MnuCustom", 0},   {"MSaveInLog", 'l'}, {"SaveLog", 'l'},  {"MLong", 'o'},
+        {"MQuit", 0},   {"MSaveInLog", 'l'}, {"SaveLog", 'l'},  {"MLong", 'o'},
         {"MShowPostIt", 'o'}, {"MSeeZip", 'o'},   {"SeeZip", 'o'},     {"Mgif", 'o'},     {"Gif", 'o'},
         {"ShowMainMnu", 'o'}, {"PreadOnly", 'o'}, {"Pwarp", 'o'},      {"Pscroll", 'o'},  {"MDatePostIt1", 0},
         {"Pdate", 0},         {"MZipNb", 0},
@@ -246,6 +245,10 @@ void TForm1::ApplyCommandRights() {
             if (name == right.item) allowed = right.key == 0 || lock_->Allows(right.key);
         }
         gate_->SetAllowed(item, allowed);
+    }
+    // A language can be chosen only when its file is installed.
+    for (const LanguageEntry& entry : LanguageEntries()) {
+        items_[std::string(entry.menuItem)]->setEnabled(LanguageFileExists(ProgramFolder(), entry.name));
     }
     // Whole menus of a switch.
     for (const auto& [menuName, key] :
@@ -261,10 +264,7 @@ void TForm1::FormCreate() {
     const GlobalSettings settings(SettingsFile());
     // 1. Size.
     model_.SetWindowSize(kWidth, kHeight);
-    // 2. Language items: only those whose file is there.
-    for (const LanguageEntry& entry : LanguageEntries()) {
-        items_[std::string(entry.menuItem)]->setEnabled(LanguageFileExists(ProgramFolder(), entry.name));
-    }
+    // 2. Language items: only those whose file is there (ApplyCommandRights, below).
     // 3. Language, translation, caption.
     LoadSavedLanguage(lg_, SettingsFile(), ProgramFolder());
     const std::string language = SavedLanguageName(SettingsFile());
@@ -447,8 +447,10 @@ void TForm1::OnLabel(LabelId id, const LabelElement& label) {
             break;
     }
     if (!control) return;
-    // The source label keeps its caption from the language file; the runner writes its tooltip only.
-    if (id != LabelId::Lb3dRep) {
+    // Labels with a fixed caption keep the language file's text; the runner sets their tooltip and
+    // whether they show.
+    const bool fixedCaption = id == LabelId::Lb3dRep || id == LabelId::LbError || id == LabelId::LbFileInUse;
+    if (!fixedCaption) {
         if (auto* path = qobject_cast<ui::PathLabel*>(control))
             path->SetPath(Q(label.text));
         else

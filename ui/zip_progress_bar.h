@@ -6,7 +6,6 @@
 namespace vpk::ui {
 
 class ZipProgressBar : public QProgressBar {
-    Q_OBJECT
   public:
     static constexpr int kMaximum = 1001;
     explicit ZipProgressBar(QWidget* parent = nullptr) : QProgressBar(parent) {
