@@ -1,16 +1,32 @@
-// vortipak: the backup program. The first argument selects the run mode.
+// vortipak: the backup program. The first argument selects the run mode; the batch modes run here
+// without any window: one line per step on stdout, errors on stderr, exit status 0 after the success
+// report and 1 after the error report.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/program_paths.h"
+#include "runner/console_view.h"
+#include "runner/main_window_model.h"
 #include "runner/run_mode.h"
+#include "runner/run_state.h"
+#include "runner/runner.h"
+
+namespace {
+
+bool IsBatch(vpk::RunMode mode) {
+    return mode == vpk::RunMode::AllQueries || mode == vpk::RunMode::NumberedQuery || mode == vpk::RunMode::QueryFile;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     for (const auto& problem : vpk::LoadProgramDriveTable()) {
         std::fprintf(stderr, "vortipak: drives.ini: %s\n", problem.c_str());
     }
-    const bool hasArgument = argc > 1;
-    const std::string argument = hasArgument ? argv[1] : "";
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const bool hasArgument = !args.empty();
+    const std::string argument = hasArgument ? args[0] : "";
     const vpk::RunMode mode = vpk::ClassifyFirstArgument(hasArgument, argument);
     if (mode == vpk::RunMode::Unrecognised) {
         // Starting no mode at all would leave a process with nothing to do; say why and stop.
@@ -18,6 +34,21 @@ int main(int argc, char** argv) {
                              "or _REST_A\n", argument.c_str());
         return 2;
     }
-    std::fprintf(stderr, "vortipak: %s is not available in this build\n", vpk::RunModeName(mode));
-    return 2;
+    if (!IsBatch(mode)) {
+        std::fprintf(stderr, "vortipak: %s is not available in this build\n", vpk::RunModeName(mode));
+        return 2;
+    }
+
+    // "/min" is how a shortcut or the scheduler asks for a minimized start.
+    const bool minimized = args.size() > 1 && (args[1] == "/min" || args[1] == "/MIN");
+    vpk::MainWindowModel window;
+    vpk::RunState state;
+    vpk::ConsoleView view(stdout, stderr);
+    window.AddListener(&view);
+    vpk::Runner runner(window, state);
+    runner.Start(args, minimized ? vpk::SwShowMinNoActive : vpk::SwShowNormal);
+    runner.Dispatch();
+    // Without a window nobody watches the countdown: the close timer ends the process at once.
+    runner.BtQuitter3DClick();
+    return runner.Succeeded() ? 0 : 1;
 }
