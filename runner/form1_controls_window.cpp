@@ -67,7 +67,8 @@ QAction* TForm1::Item(QMenu* menu, const char* name, const char* caption, bool c
 }
 
 void TForm1::BuildControls() {
-    client_ = Make<QWidget>(this, "PnClient", QRect(0, 0, kP2Left + kP2Inset + kErrorListWidth + 10, kHeight));
+    client_ =
+        Make<QWidget>(this, "PnClient", QRect(0, 0, kP2Left + kP2Inset + kErrorListWidth + 10, kHeight));
 
     lb3dRep_ = MakeLabel(client_, "Lb3dRep", {8, 6, 78, 14}, "Source:");
     lbFileRep2Sav_ = Make<ui::PathLabel>(client_, "LbFileRep2Sav", {88, 6, 300, 14});
@@ -108,7 +109,8 @@ void TForm1::BuildControls() {
     // Where the right-hand panel is: the error list and the in-use list of the error report.
     lbError_ = MakeLabel(client_, "LbError", {kP2Left + kP2Inset, 4, kErrorListWidth, 14}, "Errors");
     listBox1_ = Make<QListWidget>(client_, "ListBox1", {kP2Left + kP2Inset, 20, kErrorListWidth, 84});
-    lbFileInUse_ = MakeLabel(client_, "LbFileInUse", {kP2Left + kP2Inset, 108, kErrorListWidth, 14}, "Files in use");
+    lbFileInUse_ =
+        MakeLabel(client_, "LbFileInUse", {kP2Left + kP2Inset, 108, kErrorListWidth, 14}, "Files in use");
     listBox2_ = Make<QListWidget>(client_, "ListBox2", {kP2Left + kP2Inset, 124, kErrorListWidth, 86});
     for (QListWidget* list : {listBox1_, listBox2_, listBox3_}) {
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

