@@ -665,8 +665,6 @@ bool IsBatch(RunMode mode) {
 
 int RunVortipakWindow(int argc, char** argv) {
     ui::GuiSession session(argc, argv);
-    for (const auto& problem : LoadProgramDriveTable())
-        std::fprintf(stderr, "vortipak: drives.ini: %s\n", problem.c_str());
     const std::vector<std::string> args(argv + 1, argv + argc);
     const RunMode mode = ClassifyFirstArgument(!args.empty(), args.empty() ? std::string() : args.front());
     if (mode != RunMode::Interactive && !IsBatch(mode)) {

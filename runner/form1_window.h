@@ -193,7 +193,7 @@ class TForm1 : public QWidget, public MainWindowListener {
 };
 
 // The program with a display: the main window over the runner, the message loop, the exit status.
-// main() calls it when a window can be shown.
+// main() calls it when a window can be shown, after loading the drive table.
 int RunVortipakWindow(int argc, char** argv);
 
 }  // namespace vpk
