@@ -3,9 +3,11 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "model/path_routines.h"
 #include "model/text_fields.h"
@@ -41,30 +43,29 @@ std::string ThreeDigits(double value, char separator) {
     return text;
 }
 
+// The first file (not folder) the pattern matches, whatever its attributes.
+std::optional<FindEntry> FirstFile(std::string_view path) {
+    FileFinder finder(path, kAttrAnyFile);
+    for (FindEntry entry; finder.Next(entry);)
+        if (!(entry.attributes & kAttrDirectory)) return entry;
+    return std::nullopt;
+}
+
 }  // namespace
 
 EFolderNotFound::EFolderNotFound(std::string_view folder)
     : std::runtime_error("Le répertoire \"" + std::string(folder) + "\" n'existe pas") {}
 
 std::uint64_t FileSizeOf(std::string_view path) {
-    FileFinder finder(path, kAttrAnyFile);
-    for (FindEntry entry; finder.Next(entry);)
-        if (!(entry.attributes & kAttrDirectory)) return entry.size;
-    return 0;
+    const auto file = FirstFile(path);
+    return file ? file->size : 0;
 }
 
 std::string FileSizeText(std::string_view path) {
-    FileFinder finder(path, kAttrAnyFile);
-    FindEntry entry;
-    bool found = false;
-    while (finder.Next(entry))
-        if (!(entry.attributes & kAttrDirectory)) {
-            found = true;
-            break;
-        }
-    if (!found) return " ? ";
-    if (entry.size >= 2048) return std::to_string(entry.size / 1024) + " Ko";
-    return std::to_string(entry.size) + " Octets";
+    const auto file = FirstFile(path);
+    if (!file) return " ? ";
+    if (file->size >= 2048) return std::to_string(file->size / 1024) + " Ko";
+    return std::to_string(file->size) + " Octets";
 }
 
 std::string SizeText(std::int64_t n, char decimalSeparator) {
@@ -127,7 +128,9 @@ void DeleteFilesIn(std::string_view folder, std::string_view mask) {
         if (parent.size() == 2 && parent[1] == ':') parent += '\\';
         if (!parent.empty()) Fs().SetCurrentFolder(parent);
     }
-    Fs().RemoveFolder(bare);
+    // A drive root is never removed: on a simulated medium that would take the disk out.
+    const std::string full = Fs().FullPath(folder);
+    if (RemoveBackslash(full).size() > 2) Fs().RemoveFolder(full);
 }
 
 bool CopyFilesTo(std::string_view from, std::string_view to) {

@@ -28,7 +28,7 @@ std::uint64_t FolderSize(std::string_view folder, std::string_view mask);
 // True when folder holds no entry; raises EFolderNotFound when it does not exist.
 bool IsFolderEmpty(std::string_view folder);
 // Deletes the files matching mask in folder (hidden and system ones too, sub-folders kept), then
-// tries to remove the folder, which only works when it is empty. Leaves the current folder at the
+// tries to remove the folder, which only works when it is empty and never for a drive root. Leaves the current folder at the
 // folder's parent (the folder itself cannot stay current once it is removed).
 void DeleteFilesIn(std::string_view folder, std::string_view mask);
 bool CopyFilesTo(std::string_view from, std::string_view to);

@@ -1,5 +1,7 @@
 #include "model/exclusion_value.h"
 
+#include "model/path_routines.h"
+
 namespace vpk {
 
 std::vector<std::string> ExclusionPatterns(std::string_view value) {
@@ -20,6 +22,15 @@ std::string ExclusionValue(const std::vector<std::string>& patterns) {
     for (const std::string& pattern : patterns)
         if (!pattern.empty()) value += "|" + pattern;
     return value;
+}
+
+std::vector<std::string> ExclusionsForRun(const std::vector<std::string>& patterns,
+                                          std::string_view dataFolder, bool storePaths) {
+    std::vector<std::string> result;
+    result.reserve(patterns.size());
+    for (const std::string& pattern : patterns)
+        result.push_back(storePaths ? AddBackslash(dataFolder) + pattern : pattern);
+    return result;
 }
 
 }  // namespace vpk

@@ -12,5 +12,9 @@ namespace vpk {
 std::vector<std::string> ExclusionPatterns(std::string_view value);
 // The value for the patterns; empty patterns are left out, so no patterns give an empty value.
 std::string ExclusionValue(const std::vector<std::string>& patterns);
+// The patterns as a run of a numbered query applies them: with stored paths the archive names carry
+// the query folder, so each pattern gets the folder ("data", with its '\') in front.
+std::vector<std::string> ExclusionsForRun(const std::vector<std::string>& patterns,
+                                          std::string_view dataFolder, bool storePaths);
 
 }  // namespace vpk

@@ -1,5 +1,7 @@
 #include "model/numbered_queries.h"
 
+#include <algorithm>
+
 #include "model/exclusion_value.h"
 #include "model/path_routines.h"
 #include "model/profile_section.h"

@@ -15,14 +15,17 @@ constexpr std::string_view kMissing = "\x01\x02";
 }  // namespace
 
 std::string OneLine(std::string_view value) {
+    // Breaks at the ends carry nothing; each break inside (CR LF, CR or LF) becomes one blank.
+    const auto first = value.find_first_not_of("\r\n");
+    if (first == std::string_view::npos) return {};
+    value = value.substr(first, value.find_last_not_of("\r\n") - first + 1);
     std::string line;
     line.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\r' && value[i] != '\n') {
+        if (value[i] != '\r' && value[i] != '\n')
             line += value[i];
-        } else if (!(value[i] == '\n' && i > 0 && value[i - 1] == '\r')) {
-            line += ' ';  // CR LF, a lone CR or a lone LF: one blank each
-        }
+        else if (!(value[i] == '\n' && i > 0 && value[i - 1] == '\r'))
+            line += ' ';
     }
     return line;
 }

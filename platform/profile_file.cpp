@@ -26,6 +26,24 @@ std::string CutToMaxLength(std::string_view value) {
     return std::string(value);
 }
 
+bool IsQuoted(std::string_view value) {
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
+
+// A text read back loses one pair of enclosing quotes, as the system's profile calls do; that is the
+// only way a value can keep blanks at its ends.
+std::string_view Unquoted(std::string_view value) {
+    return IsQuoted(value) ? value.substr(1, value.size() - 2) : value;
+}
+
+// Blanks at the ends (or quotes that would be taken off) survive the round trip inside a pair of quotes.
+std::string StoredForm(std::string_view value) {
+    const bool blankAtEnd = !value.empty() && (std::string_view(" \t").find(value.front()) != std::string_view::npos ||
+                                               std::string_view(" \t").find(value.back()) != std::string_view::npos);
+    if (blankAtEnd || IsQuoted(value)) return "\"" + std::string(value) + "\"";
+    return std::string(value);
+}
+
 std::optional<std::int64_t> ParseNumber(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
@@ -90,7 +108,7 @@ std::string ReadString(std::string_view file, std::string_view section, std::str
                        std::string_view defaultValue) {
     std::string value;
     if (!ReadProfileFile(file).FindValue(section, key, value)) return CutToMaxLength(defaultValue);
-    return CutToMaxLength(value);
+    return CutToMaxLength(Unquoted(value));
 }
 
 std::int64_t ReadInteger(std::string_view file, std::string_view section, std::string_view key,
@@ -111,7 +129,7 @@ void WriteString(std::string_view file, std::string_view section, std::string_vi
                  std::string_view value) {
     CheckWritable(file, section, key, value);
     EditProfileFile(file, [&](ProfileDocument& doc) {
-        doc.SetValue(section, key, value);
+        doc.SetValue(section, key, StoredForm(value));
         return true;
     });
 }

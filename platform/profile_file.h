@@ -5,6 +5,8 @@
 //  - `file` is a virtual path ("C:\\VPK\\vortipak.ini") or a host path starting with "/"; it is resolved
 //    through the file system on every call.
 //  - Section and key names match without regard to case; blanks around names and values are ignored.
+//  - A text read back loses one pair of enclosing quotes ("…" or '…'); a text written with blanks at its
+//    ends, or that would lose quotes of its own, is written inside a pair, so every text round-trips.
 //  - Every call reads the file from disk: no cache, so a change made by another program is seen.
 //  - A value comes back cut to 1023 characters; a key list holds what fits in 8192 bytes (each name
 //    plus one byte), later keys are not seen.

@@ -42,7 +42,7 @@ void TFileSearch::Execute(const std::string& root) {
         const std::size_t semi = rest.find(';');
         std::string part = rest.substr(0, semi);
         rest = semi == std::string::npos ? std::string() : rest.substr(semi + 1);
-        // Only the name part counts below the root; the first one's folder, when it has one, is the root.
+        // The walk starts at root: of each pattern only its name part matters.
         const std::size_t slash = part.rfind('\\');
         if (slash != std::string::npos) part = part.substr(slash + 1);
         if (!part.empty()) names.push_back(part);

@@ -20,6 +20,7 @@
 #include "runner/run_mode.h"
 #include "runner/run_paths.h"
 #include "runner/run_state.h"
+#include "store/admin_lock.h"
 #include "store/archive_statistics.h"
 
 namespace vpk {
@@ -57,6 +58,10 @@ class Runner {
     void Dispatch();
     RunMode Mode() const { return mode_; }
 
+    // Interactive start (no argument): the window waits for the user's commands afterwards.
+    void AucunParametre();
+    AdminLock& Admin() { return adminLock_; }
+
     // --- Batch modes and query loading ---
     void OneRequete();
     void AllArchives();
@@ -83,6 +88,7 @@ class Runner {
     void CopieSupport();
     void SpanFile();
     void ComboPathChange(const std::string& text);
+    void CreerRepertoire();  // the folder typed in the destination box, after asking
     void UpdateLbExplo();
 
     // --- Outcome ---
@@ -91,6 +97,7 @@ class Runner {
     void InfosPASErreurs();
     void InfosDES_Erreurs();
     void ListBox1Click(int index);
+    void ListBox2Click(int index);  // the clicked in-use line becomes the list's tooltip
     // True once the success report was made (and no error report since).
     bool Succeeded() const { return succeeded_; }
 
@@ -140,7 +147,6 @@ class Runner {
     const std::string& FirstArgument() const { return firstArgument_; }
     bool IsAllQueriesRun() const { return mode_ == RunMode::AllQueries; }
     bool IsQueryFileRun() const { return mode_ == RunMode::QueryFile; }
-    std::string SizeOfFile(const std::string& path) const;
 
     MainWindowModel& window_;
     RunState& state_;
@@ -159,8 +165,7 @@ class Runner {
     std::string memo_;
     bool memoLoaded_ = false;
     bool screenSaverWasActive_ = false;
-    bool adminS_ = true;
-    bool adminL_ = true;
+    AdminLock adminLock_;
     bool sounds_ = true;
     bool pictures_ = true;
     bool diskRotation_ = false;
@@ -169,7 +174,6 @@ class Runner {
     bool succeeded_ = false;
     bool reported_ = false;
     bool quitted_ = false;
-    bool entryFailed_ = false;
     std::string password_;
     bool encrypt_ = false;
     RetentionPlan retention_;

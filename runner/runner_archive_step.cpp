@@ -36,6 +36,8 @@ std::string FileNameOf(const std::string& path) {
 void Runner::GoForZip() {
     if (!IsAllQueriesRun()) ShowPicture("ZipRun.gif", true);
     // Icons are chosen here but not extracted: the picture element carries the file and the index.
+    // "9999" means no index chosen: the self-extracting icon when the archive is one, else the plain one.
+    if (state_.IconIndex == "9999") state_.IconIndex = state_.CBExe ? "1" : "0";
     int iconIndex = std::atoi(state_.IconIndex.c_str());
     window_.SetPicture(PictureId::Image2, {state_.IconFile, iconIndex, false, true});
 
@@ -55,13 +57,11 @@ void Runner::GoForZip() {
     window_.SetLabel(LabelId::LbFileBgZipd, "");
     window_.SetLabel(LabelId::Lb3dFinalInfos, "");
 
-    const std::string baseFile = ArchiveFileName("\\" + state_.ArchiveBaseName, false, false);
     state_.StagingArchive =
         paths_.stagingFolder + ArchiveFileName("\\" + state_.ArchiveBaseName, false, true);
     const std::string stagingProgram = WithExtension(state_.StagingArchive, ".exe");
     state_.DestArchive = AddBackslash(state_.DestFolder) + DatePrefix(state_.JJMM, state_.CBDatePrefix) +
                          ArchiveFileName("\\" + state_.ArchiveBaseName, state_.CBExe, true);
-    (void)baseFile;
     window_.SetLabel(LabelId::LbFileRep2Sav, state_.SourceSpec);
     window_.SetLabel(LabelId::LbFileDest, state_.DestArchive);
 

@@ -15,6 +15,7 @@
 #include "platform/profile_file.h"
 #include "platform/text_codec.h"
 #include "runner/file_search.h"
+#include "runner/launcher.h"
 #include "runner/runner.h"
 
 namespace vpk {
@@ -79,10 +80,8 @@ void Runner::BuildNumberedIncludes() {
 }
 
 void Runner::BuildNumberedExcludes() {
-    state_.ExcludeSpecs.clear();
-    for (const auto& item : ExclusionPatterns(state_.ExcludeText)) {
-        state_.ExcludeSpecs.push_back(state_.CbPath ? state_.DataFolder + item : item);
-    }
+    state_.ExcludeSpecs =
+        ExclusionsForRun(ExclusionPatterns(state_.ExcludeText), state_.DataFolder, state_.CbPath);
 }
 
 void Runner::OneRequete() {
@@ -171,7 +170,7 @@ void Runner::FichierVpk() {
         FindExePatchAllDrive();
     }
     if (!state_.RunBeforeAdd.empty() && Fs().FileExists(state_.RunBeforeAdd)) {
-        RunCommand(state_.RunBeforeAdd, ShowMode::Normal, true);
+        Launch(state_.RunBeforeAdd, ShowMode::Normal, true);
     }
     state_.IncludeSpecs = FullEntries(state_.IncludeSpecs, state_.AppFolder);
     state_.ExcludeSpecs = FullEntries(state_.ExcludeSpecs, state_.AppFolder);

@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "runner/archive_verifier.h"
+#include "runner/free_space.h"
 #include "runner/runner.h"
 #include "runner/sfx_command_rule.h"
 
@@ -34,6 +35,10 @@ std::string RootOf(const std::string& folder) {
     return std::string(1, DriveOf(folder)) + ":\\";
 }
 
+std::int64_t FreeOn(const std::string& folder) {
+    return DiskFree(DriveOf(folder) - 'A' + 1);
+}
+
 // Creating a file on the root and writing into it is the only sure test that a disk takes data.
 bool DiskWritable(const std::string& root) {
     const std::string probe = root + "a.dat";
@@ -50,10 +55,6 @@ bool DiskWritable(const std::string& root) {
 }
 
 }  // namespace
-
-std::string Runner::SizeOfFile(const std::string& path) const {
-    return FileSizeText(path);
-}
 
 void Runner::VerifPresenceDskSinonDD() {
     // The checks repeat until they pass or the user cancels (the destination is then C:\).
@@ -122,7 +123,22 @@ void Runner::SetDestFolder(const std::string& folder) {
 void Runner::ComboPathChange(const std::string& text) {
     state_.DestFolder = text.empty() ? "C:\\" : AddBackslash(text);
     destinationBox_.SetText(text);
+    window_.SetDestinationText(text, text.size());
     UpdateLbExplo();
+}
+
+void Runner::CreerRepertoire() {
+    if (!adminLock_.Allows('n')) {
+        window_.SetDestinationTooltip(Text("022030"));
+        return;
+    }
+    const std::string folder = window_.DestinationBox().text;
+    if (Fs().FolderExists(folder) || folder.size() <= 3) return;
+    const int answer = Dialogs::Current().Ask(
+        {Button("sWarning"), "!", {"[ " + folder + " ]", Text("000705")}, {Button("sYes"), Button("sNo")}});
+    if (answer != 1) return;
+    const bool made = Fs().CreateFolderChain(folder);
+    Log(DateTimeText() + Text("020006") + folder + Text(made ? "020000" : "020001"));
 }
 
 void Runner::UpdateLbExplo() {
@@ -203,7 +219,7 @@ void Runner::ApplyRetention(const RetentionPlan& plan) {
 void Runner::CopieSupport() {
     for (;;) {
         const std::int64_t size = static_cast<std::int64_t>(FileSizeOf(state_.StagingArchive));
-        const std::int64_t free = Fs().FreeBytes(RootOf(state_.DestFolder));
+        const std::int64_t free = FreeOn(state_.DestFolder);
         Log(Text("020026") + state_.DestFolder);
         if (free < size) {
             Log(Text("020010") + Text("020011"));
@@ -239,7 +255,7 @@ void Runner::CopieSupport() {
     window_.SetCaption(Text("000025"));
     AddInfo(Text("000560"));
     window_.SetLabel(LabelId::LabelInfo, Text("000078"));
-    Log(Text("020010") + std::to_string(Fs().FreeBytes(RootOf(state_.DestFolder))));
+    Log(Text("020010") + std::to_string(FreeOn(state_.DestFolder)));
     const bool removable = Fs().TypeOfDrive(DriveOf(state_.DestFolder)) == DriveType::Removable;
 
     int result = 0;
@@ -314,7 +330,8 @@ void Runner::SpanFile() {
     const int result = engine_->CopyArchiveFile(state_.StagingArchive, copy);
     if (result < 0) AddError("Erreur Span File " + std::to_string(result));
     std::string destination = state_.DestFolder;
-    if (!hooks_.splitWindow(copy, destination)) AddError(Text("020051") + " " + FileNameOf(state_.DestArchive));
+    if (!hooks_.splitWindow(copy, destination))
+        AddError(Text("020051") + " " + FileNameOf(state_.DestArchive));
     SetDestFolder(destination);
     Fs().DeleteFile(copy);
     state_.DestArchive = AddBackslash(state_.DestFolder) + FileNameOf(state_.DestArchive);

@@ -46,7 +46,7 @@ void Runner::ApplyLogSizeLimit() {
     const int limit = settings_->Read(kLogLine);
     const auto count = window_.LogLines().size();
     if (static_cast<long long>(count) <= limit) return;
-    if (!adminL_) {
+    if (!adminLock_.Allows('l')) {
         window_.SetLogLines({});
         return;
     }
@@ -86,7 +86,7 @@ bool Runner::BtQuitter3DClick() {
         Text("020003"));
     ApplyLogSizeLimit();
     if (saveLog_) WriteRunLog(paths_.runLog, window_.LogLines());
-    if (!adminS_ && screenSaverWasActive_) SetScreenSaverActive(true);
+    if (!adminLock_.Allows('s') && screenSaverWasActive_) SetScreenSaverActive(true);
     window_.ShowWindow(false);
     try {
         settings_->SaveHistory(destinationBox_, kMainDestination);

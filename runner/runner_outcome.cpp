@@ -143,6 +143,12 @@ void Runner::ListBox1Click(int index) {
         {Button("sInformation"), "!", {"", lines[static_cast<std::size_t>(index)]}, {Button("sOk")}});
 }
 
+void Runner::ListBox2Click(int index) {
+    const auto& lines = window_.Lines(ListId::ListBox2);
+    if (index < 0 || index >= static_cast<int>(lines.size())) return;
+    window_.SetListTooltip(ListId::ListBox2, lines[static_cast<std::size_t>(index)]);
+}
+
 void Runner::ShowPicture(const std::string& name, bool animate, bool whateverSetting) {
     const std::string file = paths_.programFolder + name;
     if ((!pictures_ && !whateverSetting) || !Fs().FileExists(file)) return;

@@ -29,7 +29,13 @@ std::string TwoDigits(int n) {
 }  // namespace
 
 Runner::Runner(MainWindowModel& window, RunState& state, RunnerOptions options, RunnerHooks hooks)
-    : window_(window), state_(state), options_(std::move(options)), hooks_(std::move(hooks)) {
+    : window_(window),
+      state_(state),
+      options_(std::move(options)),
+      hooks_(std::move(hooks)),
+      adminLock_(RunPaths::ForProgramFolder(options_.programFolder.empty() ? ProgramFolder()
+                                                                           : options_.programFolder)
+                     .settingsFile) {
     if (!hooks_.shutdown) hooks_.shutdown = [] { return RequestShutdown(); };
     if (!hooks_.eject) hooks_.eject = [](char letter) { return Fs().Eject(letter); };
     if (!hooks_.playSound)
@@ -132,10 +138,8 @@ void Runner::LoadGlobalSet() {
         while (finder.Next(entry)) Fs().DeleteFile(paths_.stagingFolder + entry.name);
     }
 
-    adminS_ = settings_->Read(kS);
     screenSaverWasActive_ = ScreenSaverActive();
-    if (!adminS_ && screenSaverWasActive_) SetScreenSaverActive(false);
-    adminL_ = settings_->Read(kL);
+    if (!adminLock_.Allows('s') && screenSaverWasActive_) SetScreenSaverActive(false);
 
     sounds_ = settings_->Read(kWav);
     pictures_ = settings_->Read(kGif);

@@ -3,7 +3,10 @@
 #include <libdeflate.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
+#include <deque>
+#include <future>
 #include <memory>
 
 #include "engine/zip_crypto.h"
@@ -55,6 +58,49 @@ CentralRecord MakeCentral(const SourceFile& file, const StoredName& name, std::u
     record.compressedSize = csize;
     record.localHeaderOffset = offset;
     return record;
+}
+
+struct ChunkOutput {
+    std::vector<std::uint8_t> bytes;
+    bool stored = false;
+};
+
+// Stored blocks (not final) for data deflate could not shrink.
+void AppendStoredBlocks(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out) {
+    do {
+        const std::size_t n = std::min<std::size_t>(size, 65535);
+        const std::uint8_t header[5] = {0x00, static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+                                        static_cast<std::uint8_t>(~n), static_cast<std::uint8_t>(~n >> 8)};
+        out.insert(out.end(), header, header + 5);
+        out.insert(out.end(), data, data + n);
+        data += n;
+        size -= n;
+    } while (size > 0);
+}
+
+ChunkOutput CompressChunk(const std::vector<std::uint8_t>& chunk, const std::vector<std::uint8_t>& dictionary,
+                          int level, bool attempt) {
+    ChunkOutput result;
+    if (attempt) {
+        z_stream zs{};
+        if (deflateInit2(&zs, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            throw std::bad_alloc();
+        if (!dictionary.empty())
+            deflateSetDictionary(&zs, dictionary.data(), static_cast<uInt>(dictionary.size()));
+        result.bytes.resize(deflateBound(&zs, chunk.size()) + 16);
+        zs.next_in = const_cast<std::uint8_t*>(chunk.data());
+        zs.avail_in = static_cast<uInt>(chunk.size());
+        zs.next_out = result.bytes.data();
+        zs.avail_out = static_cast<uInt>(result.bytes.size());
+        const int rc = ::deflate(&zs, Z_SYNC_FLUSH);
+        result.bytes.resize(result.bytes.size() - zs.avail_out);
+        deflateEnd(&zs);
+        if (rc == Z_OK && zs.avail_in == 0 && result.bytes.size() < chunk.size()) return result;
+    }
+    result.bytes.clear();
+    result.stored = true;
+    AppendStoredBlocks(chunk.data(), chunk.size(), result.bytes);
+    return result;
 }
 
 }  // namespace
@@ -138,7 +184,7 @@ CentralRecord WriteEncoded(ArchiveBuilder& out, const SourceFile& file, const st
 
 std::optional<CentralRecord> EncodeStreamed(ArchiveBuilder& out, const SourceFile& file,
                                             const std::string& entryName, const EncodeSettings& settings,
-                                            CallbackChannel& channel, std::string& error) {
+                                            CallbackChannel& channel, WorkerPool& pool, std::string& error) {
     File in;
     try {
         in.Open(file.path, File::Mode::Read);
@@ -187,14 +233,7 @@ std::optional<CentralRecord> EncodeStreamed(ArchiveBuilder& out, const SourceFil
         compressed += sizeof header;
     }
 
-    z_stream zs{};
-    std::unique_ptr<z_stream, void (*)(z_stream*)> guard(nullptr, [](z_stream* s) { deflateEnd(s); });
-    if (deflate) {
-        if (deflateInit2(&zs, settings.level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-            throw std::bad_alloc();
-        guard.reset(&zs);
-    }
-    std::vector<std::uint8_t> input(kStreamChunk), output(kStreamChunk + 1024);
+    std::vector<std::uint8_t> input(kStreamChunk);
     std::uint32_t crc = 0;
     std::uint64_t total = 0;
     auto emit = [&](std::uint8_t* data, std::size_t size) {
@@ -202,36 +241,82 @@ std::optional<CentralRecord> EncodeStreamed(ArchiveBuilder& out, const SourceFil
         out.Write(data, size);
         compressed += size;
     };
-    for (;;) {
-        std::size_t got = 0;
+    auto readChunk = [&](std::uint8_t* data, std::size_t size, std::size_t& got) {
         try {
-            got = in.Read(input.data(), input.size());
+            got = 0;
+            while (got < size) {
+                const std::size_t n = in.Read(data + got, size - got);
+                if (n == 0) break;
+                got += n;
+            }
+            return true;
         } catch (const PlatformError& e) {
             error = e.what();
             out.RollBack(offset);
-            return std::nullopt;
+            return false;
         }
-        crc = static_cast<std::uint32_t>(libdeflate_crc32(crc, input.data(), got));
-        total += got;
-        if (deflate) {
-            zs.next_in = input.data();
-            zs.avail_in = static_cast<uInt>(got);
-            const int flush = got == 0 ? Z_FINISH : Z_NO_FLUSH;
-            int rc;
-            do {
-                zs.next_out = output.data();
-                zs.avail_out = static_cast<uInt>(output.size());
-                rc = ::deflate(&zs, flush);
-                emit(output.data(), output.size() - zs.avail_out);
-            } while (zs.avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
-        } else {
+    };
+    if (!deflate) {
+        for (;;) {
+            std::size_t got = 0;
+            if (!readChunk(input.data(), input.size(), got)) return std::nullopt;
+            if (got == 0) break;
+            crc = static_cast<std::uint32_t>(libdeflate_crc32(crc, input.data(), got));
+            total += got;
             emit(input.data(), got);
+            if (!channel.BytesDone(got)) {
+                out.RollBack(offset);
+                return std::nullopt;
+            }
         }
-        if (got == 0) break;
-        if (!channel.BytesDone(got)) {
-            out.RollBack(offset);
-            return std::nullopt;
+    } else {
+        // Chunks are compressed in parallel, each primed with the 32 KiB before it and ended by a sync
+        // flush, so that their concatenation is one deflate stream.
+        const std::size_t window = 2 * pool.Size() + 2;
+        std::deque<std::pair<std::future<ChunkOutput>, std::size_t>> inflight;
+        std::vector<std::uint8_t> dictionary;
+        int incompressibleRun = 0;
+        std::uint64_t chunkIndex = 0;
+        auto drainOne = [&] {
+            ChunkOutput chunk = inflight.front().first.get();
+            const std::size_t raw = inflight.front().second;
+            inflight.pop_front();
+            incompressibleRun = chunk.stored ? incompressibleRun + 1 : 0;
+            emit(chunk.bytes.data(), chunk.bytes.size());
+            return channel.BytesDone(raw);
+        };
+        for (;;) {
+            auto chunk = std::make_shared<std::vector<std::uint8_t>>(kStreamChunk);
+            std::size_t got = 0;
+            if (!readChunk(chunk->data(), chunk->size(), got)) return std::nullopt;
+            if (got == 0) break;
+            chunk->resize(got);
+            crc = static_cast<std::uint32_t>(libdeflate_crc32(crc, chunk->data(), got));
+            total += got;
+            // Data that did not shrink lately is stored without trying, with a retry now and then.
+            const bool attempt = incompressibleRun < 2 || chunkIndex % 16 == 0;
+            ++chunkIndex;
+            auto dict = std::make_shared<std::vector<std::uint8_t>>(std::move(dictionary));
+            const std::size_t keep = std::min<std::size_t>(got, 32768);
+            dictionary.assign(chunk->end() - static_cast<std::ptrdiff_t>(keep), chunk->end());
+            const int level = settings.level;
+            inflight.emplace_back(pool.Submit([chunk, dict, level, attempt] {
+                return CompressChunk(*chunk, *dict, level, attempt);
+            }),
+                                  got);
+            if (inflight.size() >= window && !drainOne()) {
+                out.RollBack(offset);
+                return std::nullopt;
+            }
         }
+        while (!inflight.empty())
+            if (!drainOne()) {
+                out.RollBack(offset);
+                return std::nullopt;
+            }
+        // A final empty block with fixed codes closes the stream.
+        std::uint8_t last[2] = {0x03, 0x00};
+        emit(last, sizeof last);
     }
     if (!zip64 && (total >= kZip64Marker32 || compressed >= kZip64Marker32)) {
         // The file grew past 4 GiB while it was read: its local header cannot describe it.

@@ -1,20 +1,22 @@
 #pragma once
 // Compression (and encryption) of one file into entry data. Small files are read whole and compressed
-// with libdeflate on a worker thread; larger ones are streamed through zlib straight into the new
-// archive on the calling thread, so memory stays bounded whatever the file size.
+// with libdeflate on a worker thread; larger ones are streamed in 1 MiB chunks that zlib compresses on
+// the workers and the calling thread writes in order, so memory stays bounded whatever the file size.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/zip_callback_channel.h"
+#include "engine/zip_worker_pool.h"
 #include "engine/zipdll/archive_builder.h"
 #include "engine/zipdll/source_collector.h"
 
 namespace vpk::zip {
 
-// Files up to this size are compressed in one piece on a worker thread.
-inline constexpr std::uint64_t kBufferedLimit = 8u << 20;
+// Files up to this size are compressed in one piece on a worker thread (with the read-ahead bound of
+// the pipeline, memory stays well under 100 MB).
+inline constexpr std::uint64_t kBufferedLimit = 16u << 20;
 
 struct EncodeSettings {
     int level = 6;       // 0: stored
@@ -44,6 +46,6 @@ CentralRecord WriteEncoded(ArchiveBuilder& out, const SourceFile& file, const st
 // result is nullopt.
 std::optional<CentralRecord> EncodeStreamed(ArchiveBuilder& out, const SourceFile& file,
                                             const std::string& entryName, const EncodeSettings& settings,
-                                            CallbackChannel& channel, std::string& error);
+                                            CallbackChannel& channel, WorkerPool& pool, std::string& error);
 
 }  // namespace vpk::zip

@@ -320,7 +320,7 @@ std::int32_t ZipJob::RunGuarded() {
         std::string error;
         std::optional<CentralRecord> record;
         if (p.streamed) {
-            record = EncodeStreamed(out, file, entryName, settingsFor(file), channel_, error);
+            record = EncodeStreamed(out, file, entryName, settingsFor(file), channel_, pool, error);
             if (!record && error.empty()) return 0;  // stopped
         } else {
             EncodedEntry encoded = p.future.get();

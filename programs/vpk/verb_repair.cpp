@@ -4,38 +4,21 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/profile_file.h"
+#include "lang/language.h"
+#include "lang/language_choice.h"
 #include "platform/program_paths.h"
-#include "platform/text_codec.h"
 #include "programs/vpk/verb_registry.h"
 #include "repair/repaired_archive_name.h"
 #include "repair/zip_fix_run.h"
 
 namespace {
 
-// The texts of the repair in the language chosen in the settings; a console without language files
-// still gets readable words rather than bare keys.
+// The texts of the repair in the language chosen in the settings, as the windows show them.
 std::string RepairText(std::string_view key) {
-    struct Fallback {
-        std::string_view key;
-        std::string_view text;
-    };
-    static constexpr Fallback kFallbacks[] = {
-        {"000745", "Not enough free space on the destination drive"},
-        {"000750", "rejected"},
-        {"000755", "ok"},
-        {"000760", "%d of %d entries recovered"},
-    };
     const std::string folder = vpk::ProgramFolderVirtual();
-    const std::string language =
-        vpk::profile::ReadString(folder + "vortipak.ini", "general", "lang", "French");
-    const std::string text =
-        vpk::profile::ReadString(folder + vpk::LowerCase(language) + ".lgn", "Messages", key);
-    if (!text.empty()) return text;
-    for (const auto& fallback : kFallbacks) {
-        if (fallback.key == key) return std::string(fallback.text);
-    }
-    return std::string(key);
+    vpk::TLanguage language;
+    language.SetFN(vpk::LanguageFileName(folder, vpk::SavedLanguageName(folder + "vortipak.ini")));
+    return language.MessageText(key);
 }
 
 int RunRepair(const std::vector<std::string>& args) {

@@ -178,12 +178,13 @@ TEST_F(TranslateTest, ListTextIsCutAtTheSeparator) {
 }
 
 TEST_F(TranslateTest, NonNumberForIntegerPropertyRaisesAndEndsThePass) {
+    bool afterCalled = false;
+    language_.OnAfterTranslation = [&](TLanguage&) { afterCalled = true; };
     for (const std::string text : {"12abc", "abc", "1.5", "99999999999", "0x10"}) {
         language_.SetFN(WriteLanguage("[Translations]\nWzdForm.Spin.Position=" + text +
                                       "\nWzdForm.caption=after the failure\n"));
         language_.Properties() = {"WzdForm.Spin.Position", "WzdForm.caption"};
-        bool afterCalled = false;
-        language_.OnAfterTranslation = [&](TLanguage&) { afterCalled = true; };
+        afterCalled = false;
         EXPECT_THROW(language_.Translate(), EConvertError) << text;
         EXPECT_EQ(Form().Child("Spin").Integer("Position"), 7);
         EXPECT_EQ(Form().String("caption"), "design form");
@@ -193,6 +194,7 @@ TEST_F(TranslateTest, NonNumberForIntegerPropertyRaisesAndEndsThePass) {
     language_.Properties() = {"WzdForm.Spin.Position"};
     language_.Translate();
     EXPECT_EQ(Form().Child("Spin").Integer("Position"), -3);
+    EXPECT_TRUE(afterCalled);
 }
 
 TEST_F(TranslateTest, EventsFrameThePassAndOnTranslateMayChangeEachText) {

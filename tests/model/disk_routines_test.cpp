@@ -100,6 +100,13 @@ TEST_F(DiskRoutinesTest, DeleteFilesInKeepsSubFoldersAndOtherFiles) {
     DeleteFilesIn("C:\\work\\stage\\", "*.*");
     EXPECT_FALSE(HostExists(OnC("work/stage")));
     EXPECT_EQ(Fs().CurrentFolder(), "C:\\work");
+
+    // Emptying a whole disk keeps the disk in its drive.
+    install_.AddDrive('A', "removable", 1457664);
+    TestTree(install_.DriveHost('A'), {{"old.zip", "z"}});
+    DeleteFilesIn("A:\\", "*.*");
+    EXPECT_FALSE(HostExists(install_.DriveHost('A') + "/old.zip"));
+    EXPECT_TRUE(Fs().DiskPresent('A'));
 }
 
 TEST_F(DiskRoutinesTest, CopyFilesToCreatesTheTarget) {

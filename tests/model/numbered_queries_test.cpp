@@ -206,7 +206,7 @@ TEST_F(NumberedQueriesTest, ValuesThatCannotBeStoredAsTheyAre) {
     q.data = "C:\\DATA\\";
     // A comment typed on two lines is kept on one: no key of its own, no failed write half-way.
     q.note = "Compta 2026\r\nsecond line\nthird";
-    q.smsg = "Insert disk\r";
+    q.smsg = "\nInsert disk\r";
     Queries().WriteSectionNumber(1, q, 20);
     const QueryRecord back = Queries().ReadSectionNumber(1, QueryReader::Backup);
     EXPECT_EQ(back.note, "Compta 2026 second line third");

@@ -23,6 +23,9 @@ TEST(ExclusionValueTest, ReadsEachPieceAfterABar) {
     EXPECT_EQ(ExclusionValue({"ab", "b"}), "|ab|b");
     EXPECT_EQ(ExclusionValue({"", "x", ""}), "|x");
     EXPECT_EQ(ExclusionValue({}), "");
+    EXPECT_EQ(ExclusionsForRun({"*.tmp", "cache\\*.*"}, "C:\\DATA", true),
+              (std::vector<std::string>{"C:\\DATA\\*.tmp", "C:\\DATA\\cache\\*.*"}));
+    EXPECT_EQ(ExclusionsForRun({"*.tmp"}, "C:\\DATA\\", false), std::vector<std::string>{"*.tmp"});
     EXPECT_EQ(ExclusionPatterns(ExclusionValue({"C:\\TEMP\\*.*", "~*.doc"})),
               (std::vector<std::string>{"C:\\TEMP\\*.*", "~*.doc"}));
 }

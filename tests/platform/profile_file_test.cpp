@@ -68,6 +68,23 @@ TEST_F(ProfileFile, ReadsFollowTheNameAndBlankRules) {
     EXPECT_FALSE(profile::SectionExists(ini, "exc"));
 }
 
+TEST_F(ProfileFile, EnclosingQuotesAreTakenOffAndKeepBlanksAtTheEnds) {
+    WriteHostFile(ini, "[t]\nd=\" Source: \"\ns=' x'\nodd=\"open\nmid=a \"b\" c\nlone=\"\n");
+    const struct {
+        const char* key;
+        const char* expected;
+    } reads[] = {{"d", " Source: "}, {"s", " x"}, {"odd", "\"open"}, {"mid", "a \"b\" c"}, {"lone", "\""}};
+    for (const auto& r : reads) EXPECT_EQ(profile::ReadString(ini, "t", r.key), r.expected) << r.key;
+
+    // Values whose ends would be lost on reading are written inside quotes and read back whole.
+    for (const std::string value : {" lead", "trail ", "\"quoted\"", "'single'", "plain", ""}) {
+        profile::WriteString(ini, "w", "k", value);
+        EXPECT_EQ(profile::ReadString(ini, "w", "k"), value) << value;
+    }
+    profile::WriteString(ini, "w", "k", "plain");
+    EXPECT_NE(ReadHostFile(ini).find("k=plain\n"), std::string::npos) << "plain values are written as they stand";
+}
+
 TEST_F(ProfileFile, ValuesAreCutTo1023CharactersAndKeyListsTo8192Bytes) {
     const std::string longValue(1500, 'v');
     std::string accented;
@@ -105,7 +122,7 @@ TEST_F(ProfileFile, WritesLeaveEveryOtherLineByteForByte) {
          [](const std::string& f) { profile::WriteString(f, "A", "z", "3"); },
          "[A]\nx=1\nz=3\n\n; trailing comment\n[B]\ny=2"},
         {"new section at the end, after a last line without line end", "[A]\nx=1",
-         [](const std::string& f) { profile::WriteString(f, "New", "k", " v "); }, "[A]\nx=1\n[New]\nk=v\n"},
+         [](const std::string& f) { profile::WriteString(f, "New", "k", " v "); }, "[A]\nx=1\n[New]\nk=\" v \"\n"},
         {"CR LF files get CR LF lines", "[A]\r\nx=1\r\n",
          [](const std::string& f) {
              profile::WriteString(f, "A", "y", "2");

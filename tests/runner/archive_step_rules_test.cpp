@@ -17,7 +17,8 @@ TEST(SfxCommandLineTest, CommandInsideTheDataFolderBecomesRelative) {
         {"c:\\tools\\run.exe", "c:\\data\\", true, "C:\\TOOLS\\RUN.EXE"},
         {"notepad", "", false, "NOTEPAD"},
     };
-    for (const auto& c : cases) EXPECT_EQ(SfxCommandLine(c.command, c.data, c.storePaths), c.expected) << c.command;
+    for (const auto& c : cases)
+        EXPECT_EQ(SfxCommandLine(c.command, c.data, c.storePaths), c.expected) << c.command;
 }
 
 TEST(SfxMessageTest, BoxTypeGivesTheLeadingCharacter) {
@@ -36,7 +37,7 @@ TEST(DiskLabelTest, RotationLabelsCountUsesAndKeepTheirDay) {
         int day;
     } cases[] = {
         {"VPK-12-3", 3, true, "VPK-12-3", "VPK-13-3", 3},
-        {"vpk-12-3", 4, true, "VPK-12-3", "VPK-13-3", 3},  // Wednesday: the disk still says Tuesday
+        {"vpk-12-3", 4, true, "VPK-12-3", "VPK-13-3", 3},   // Wednesday: the disk still says Tuesday
         {"VPK-12-3", 4, false, "VPK-12-3", "VPK-13-3", 4},  // without rotation every disk is today's
         {" ", 5, true, "VPK-0-0", "VPK-1-5", 5},
         {"BACKUP", 2, false, "VPK-0-0", "VPK-1-2", 2},

@@ -1,13 +1,15 @@
 // Whole backup runs over real files in a temporary installation.
-#include <sys/file.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "runner/archive_verifier.h"
 #include "runner_fixture.h"
 #include "store/archive_statistics.h"
+#include "store/permanent_password.h"
 
 namespace vpk::test {
 namespace {
@@ -32,12 +34,12 @@ TEST_F(BackupRunTest, NumberedQueryBuildsCopiesChecksAndLogsTheArchive) {
     EXPECT_TRUE(Has(names, "data\\a.txt") && Has(names, "data\\sub\\b.txt")) << names.size();
     EXPECT_FALSE(Has(names, "data\\skip.tmp"));  // excluded, and the repeated item did no harm
     EXPECT_TRUE(HostExists(install_.ProgramHost() + "/Sas_Zip/Docs.zip"));
-    EXPECT_TRUE(InOrder(r.log, {Text("020029") + "7", Text("020004") + "C:\\data\\*.*",
-                                Text("020005") + "|*.tmp|*.tmp", Text("020006") + "C:\\SAVE\\" + Text("020000"),
-                                Text("020027"), "Docs.zip [", Text("020035") + " [ 5 , C:\\SAVE\\ , ????Docs* ]",
-                                Text("020036"), Text("020026") + "C:\\SAVE\\", Text("020010"),
-                                Text("020016") + "1703Docs.zip [", Text("020007") + "[ 2 / ", Text("020017"),
-                                Text("020021")}));
+    EXPECT_TRUE(InOrder(
+        r.log, {Text("020029") + "7", Text("020004") + "C:\\data\\*.*", Text("020005") + "|*.tmp|*.tmp",
+                Text("020006") + "C:\\SAVE\\" + Text("020000"), Text("020027"), "Docs.zip [",
+                Text("020035") + " [ 5 , C:\\SAVE\\ , ????Docs* ]", Text("020036"),
+                Text("020026") + "C:\\SAVE\\", Text("020010"), Text("020016") + "1703Docs.zip [",
+                Text("020007") + "[ 2 / ", Text("020017"), Text("020021")}));
     // The log file holds what the memo held, and the counter reached the store.
     const std::string logFile = ReadHostFile(install_.ProgramHost() + "/VPKLogrun.txt");
     EXPECT_NE(logFile.find(Text("020017") + "\r\n"), std::string::npos);
@@ -103,8 +105,12 @@ TEST_F(BackupRunTest, AllQueriesRunsSections1To150WithTheirOwnExclusions) {
 }
 
 TEST_F(BackupRunTest, QueryFileResolvesApplicationEntriesWithTheirOwnFlags) {
-    TestTree(C("other/app"), {{"app.exe", "x"}, {"save/s1.dat", "1"}, {"save/deep/s2.dat", "2"}, {"conf/c.ini", "c"},
-                              {"conf/sub/c2.ini", "c2"}, {"save/x.bak", "b"}});
+    TestTree(C("other/app"), {{"app.exe", "x"},
+                              {"save/s1.dat", "1"},
+                              {"save/deep/s2.dat", "2"},
+                              {"conf/c.ini", "c"},
+                              {"conf/sub/c2.ini", "c2"},
+                              {"save/x.bak", "b"}});
     TestTree(C("abs"), {{"z.txt", "z"}});
     const std::string vpk = install_.ProgramHost() + "/Vpk/job.vpk";
     WriteHostFile(vpk,
@@ -125,6 +131,43 @@ TEST_F(BackupRunTest, QueryFileResolvesApplicationEntriesWithTheirOwnFlags) {
         EXPECT_TRUE(Has(names, name)) << name;
     EXPECT_FALSE(Has(names, "x.bak"));
     EXPECT_TRUE(InOrder(r.log, {Text("020030") + Prog() + "Vpk\\job.vpk", "Job.zip ["}));
+}
+
+TEST_F(BackupRunTest, QueryFileRunsItsProgramBeforeArchiving) {
+    TestTree(C("app"), {{"prep.sh", "#!/bin/sh\necho made > \"$(dirname \"$0\")/out/made.txt\"\n"},
+                        {"out/keep.txt", "k"}});
+    fs::permissions(C("app/prep.sh"), fs::perms::owner_all);
+    const std::string vpk = install_.ProgramHost() + "/Vpk/prep.vpk";
+    WriteHostFile(vpk,
+                  "[divers]\narch=Prep\ndest=C:\\save\\\n[application]\nPatchExeVpk=C:\\app\n"
+                  "[RunBeforeAdd]\nToRun=C:\\app\\prep.sh\n[add]\n1=(app)\\out\\*.*<>01\n");
+    const RunResult r = Run({Prog() + "Vpk\\prep.vpk"});
+    ASSERT_TRUE(r.succeeded) << (r.errors.empty() ? "" : r.errors.front());
+    const auto names = Entries(C("SAVE/1703Prep.zip"));
+    EXPECT_TRUE(Has(names, "made.txt") && Has(names, "keep.txt")) << names.size();
+}
+
+TEST_F(BackupRunTest, CloseTimerQuitsOnlyAfterASuccessfulRun) {
+    TestTree(C("data"), {{"a.txt", "alpha"}});
+    Query("1", "C:\\data\\", "C:\\save\\", "Docs");
+    Query("2", "C:\\missing\\", "C:\\save\\", "None");
+    Setting("general", "timeoutsec", "2");
+    for (const char* query : {"1", "2"}) {
+        MainWindowModel window;
+        RunState state;
+        Runner runner(
+            window, state, {Prog(), InstallDir()},
+            {[] { return true; }, [](char) { return true; }, [](const std::string&) {}, nullptr, nullptr});
+        runner.Start({query}, SwShowMinNoActive);
+        runner.Dispatch();
+        const bool success = std::string(query) == "1";
+        EXPECT_FALSE(runner.CloseTimerTimer());
+        EXPECT_EQ(runner.CloseTimerTimer(), success) << query;  // a failed run waits for the user
+        EXPECT_EQ(runner.Quitted(), success);
+        if (success) {
+            EXPECT_EQ(window.Window().caption, Text("000029") + "0 s");
+        }
+    }
 }
 
 TEST_F(BackupRunTest, RetentionKeepsTheCountAndNeverLosesAnArchive) {
@@ -156,8 +199,8 @@ TEST_F(BackupRunTest, RetentionKeepsTheCountAndNeverLosesAnArchive) {
     // A new day: the oldest goes once the new archive is in place.
     r = Run({"1"});
     ASSERT_TRUE(r.succeeded) << (r.errors.empty() ? "" : r.errors.front());
-    EXPECT_EQ(archives(), (std::vector<std::string>{"1103Docs.zip", "1203Docs.zip", "1303Docs.zip", "1603Docs.zip",
-                                                    "1703Docs.zip"}));
+    EXPECT_EQ(archives(), (std::vector<std::string>{"1103Docs.zip", "1203Docs.zip", "1303Docs.zip",
+                                                    "1603Docs.zip", "1703Docs.zip"}));
     EXPECT_TRUE(InOrder(r.log, {Text("020035"), "=1003Docs.zip", "=1603Docs.zip", Text("020016"),
                                 Text("020034") + "C:\\SAVE\\1003Docs.zip" + Text("020000")}));
 
@@ -214,6 +257,81 @@ TEST_F(BackupRunTest, ErrorReportForFilesInUseAndMissingData) {
 
     ASSERT_TRUE(Run({"1"}).succeeded);
     EXPECT_EQ(Run({"1"}).shutdowns, 1);
+}
+
+TEST_F(BackupRunTest, SelfExtractingQueryFailsWithoutTheSelfExtractor) {
+    TestTree(C("data"), {{"a.txt", "alpha"}});
+    Query("1", "C:\\data\\", "C:\\save\\", "Docs", {{"sfx", "1"}});
+    const RunResult r = Run({"1"});
+    EXPECT_FALSE(r.succeeded);
+    EXPECT_EQ(r.destArchive, "C:\\SAVE\\1703Docs.exe");
+    EXPECT_FALSE(HostExists(C("SAVE/1703Docs.exe")));
+    ASSERT_FALSE(r.errors.empty());
+    EXPECT_NE(r.errors[0].find(Text("020013") + "Docs.exe"), std::string::npos) << r.errors[0];
+    EXPECT_TRUE(InOrder(r.log, {"Docs.exe " + Text("020001"), Text("020018")}));
+}
+
+TEST_F(BackupRunTest, PasswordComesFromThePermanentOneOrTheDialog) {
+    TestTree(C("data"), {{"a.txt", "alpha"}});
+    Query("1", "C:\\data\\", "C:\\save\\", "Docs", {{"pass", "1"}, {"update", "0"}});
+    const auto encrypted = [&] {
+        const std::string dest = C("SAVE/1703Docs.zip");
+        return !VerifyArchive(dest, InstallDir(), "", 1).ok;
+    };
+    // Asked, given twice the same: encrypted with it, and the archive checks with that password.
+    dialogs_.QueueAnswer(1);
+    dialogs_.QueueText("s3cret");
+    dialogs_.QueueText("s3cret");
+    RunResult r = Run({"1"});
+    EXPECT_TRUE(r.succeeded) << (r.errors.empty() ? "" : r.errors.front());
+    EXPECT_TRUE(encrypted());
+    EXPECT_TRUE(VerifyArchive(C("SAVE/1703Docs.zip"), InstallDir(), "s3cret", 1).ok);
+    EXPECT_TRUE(InOrder(r.log, {Text("020008")}));
+
+    // Refused: a plain archive.
+    dialogs_.QueueAnswer(2);
+    r = Run({"1"});
+    EXPECT_TRUE(r.succeeded);
+    EXPECT_FALSE(encrypted());
+
+    // The permanent password is used without asking.
+    WritePermanentPassword(Ini(), "perm-pass");
+    const std::size_t asked = dialogs_.Asked().size();
+    r = Run({"1"});
+    EXPECT_TRUE(r.succeeded);
+    EXPECT_EQ(dialogs_.Asked().size(), asked);
+    EXPECT_TRUE(VerifyArchive(C("SAVE/1703Docs.zip"), InstallDir(), "perm-pass", 1).ok);
+    EXPECT_TRUE(encrypted());
+}
+
+TEST_F(BackupRunTest, DestinationFolderTypedIsCreatedOnlyWhenAllowedAndConfirmed) {
+    const struct {
+        const char* allowed;
+        int answer;
+        bool created;
+    } cases[] = {{"1", 1, true}, {"1", 2, false}, {"0", 1, false}};
+    for (const auto& c : cases) {
+        fs::remove_all(C("NEW"));
+        Setting("admini", "n", c.allowed);
+        ScriptedDialogs dialogs;
+        dialogs.QueueAnswer(c.answer);
+        Dialogs::Install(&dialogs);
+        MainWindowModel window;
+        RunState state;
+        Runner runner(window, state, {Prog(), InstallDir()});
+        runner.Start({}, SwShowNormal);
+        runner.ComboPathChange("C:\\NEW\\SUB\\");
+        runner.CreerRepertoire();
+        EXPECT_EQ(HostExists(C("NEW/SUB")), c.created) << c.allowed << c.answer;
+        EXPECT_EQ(dialogs.Asked().size(), c.allowed[0] == '1' ? 1u : 0u);
+        if (c.allowed[0] == '0') {
+            EXPECT_EQ(window.DestinationBox().tooltip, Text("022030"));
+        }
+        if (c.created) {
+            EXPECT_NE(window.LogLines().back().find(Text("020006") + "C:\\NEW\\SUB\\"), std::string::npos);
+        }
+        Dialogs::Install(&dialogs_);
+    }
 }
 
 TEST_F(BackupRunTest, LogSizeLimitAsksAndKeepsTheLogOnNo) {

@@ -75,10 +75,10 @@ TEST_F(MediaRunTest, NotEnoughRoomOffersFourChoices) {
         std::string archive;   // host file expected afterwards; empty: none
         std::size_t questions;
     } cases[] = {
-        {{2}, false, "020049", "", 1},          // abort
-        {{1, 2}, false, "020049", "", 2},       // retry with the same disk, then abort
-        {{3}, false, "020051", "", 1},          // split: not available in this build
-        {{4}, true, "", "c/1703Docs.zip", 1},   // cancel: the archive goes to C:\ instead
+        {{2}, false, "020049", "", 1},         // abort
+        {{1, 2}, false, "020049", "", 2},      // retry with the same disk, then abort
+        {{3}, false, "020051", "", 1},         // split: not available in this build
+        {{4}, true, "", "c/1703Docs.zip", 1},  // cancel: the archive goes to C:\ instead
     };
     for (const auto& c : cases) {
         ScriptedDialogs dialogs;
@@ -94,7 +94,9 @@ TEST_F(MediaRunTest, NotEnoughRoomOffersFourChoices) {
             ASSERT_FALSE(r.errors.empty());
             EXPECT_NE(r.errors[0].find(Text(c.errorKey)), std::string::npos) << r.errors[0];
         }
-        if (!c.archive.empty()) EXPECT_TRUE(HostExists(install_.Root() + "/" + c.archive));
+        if (!c.archive.empty()) {
+            EXPECT_TRUE(HostExists(install_.Root() + "/" + c.archive));
+        }
         EXPECT_FALSE(HostExists(A("1703Docs.zip")));
         EXPECT_EQ(r.ejects, 0);
         EXPECT_TRUE(InOrder(r.log, {Text("020010") + Text("020011")}));

@@ -64,8 +64,8 @@ class RunnerFixture : public ::testing::Test {
         profile::WriteString(install_.ProgramHost() + "/vortipak.ini", section, key, value);
     }
     // A numbered query saving C:\<data> to <dest>.
-    void Query(const std::string& number, const std::string& data, const std::string& dest, const std::string& arch,
-               std::vector<std::pair<std::string, std::string>> more = {}) {
+    void Query(const std::string& number, const std::string& data, const std::string& dest,
+               const std::string& arch, std::vector<std::pair<std::string, std::string>> more = {}) {
         Setting(number, "data", data);
         Setting(number, "dest", dest);
         Setting(number, "arch", arch);
@@ -109,7 +109,8 @@ class RunnerFixture : public ::testing::Test {
     }
 
     // True when every line of wanted appears in log, in that order (other lines may come between).
-    static ::testing::AssertionResult InOrder(const std::vector<std::string>& log, const std::vector<std::string>& wanted) {
+    static ::testing::AssertionResult InOrder(const std::vector<std::string>& log,
+                                              const std::vector<std::string>& wanted) {
         std::size_t at = 0;
         for (const auto& w : wanted) {
             while (at < log.size() && log[at].find(w) == std::string::npos) ++at;
