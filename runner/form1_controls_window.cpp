@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "runner/form1_window.h"
+#include "ui/elided_label.h"
 #include "ui/history_combo.h"
 #include "ui/path_label.h"
 #include "ui/zip_progress_bar.h"
@@ -77,7 +78,7 @@ void TForm1::BuildControls() {
 
     // The destination bar: free-space label, splitter, "-" button and destination box (see ApplySplit).
     destinationBar_ = Make<QWidget>(client_, "PnDest", {8, 42, 380, 22});
-    lb3dExplo_ = MakeLabel(destinationBar_, "Lb3dExplo", {0, 3, 177, 16}, "");
+    lb3dExplo_ = Make<ui::ElidedLabel>(destinationBar_, "Lb3dExplo", {0, 3, 177, 16});
     lb3dExplo_->setFrameShape(QFrame::Panel);
     lb3dExplo_->setFrameShadow(QFrame::Sunken);
     lb3dExplo_->setCursor(Qt::PointingHandCursor);

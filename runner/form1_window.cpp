@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QMovie>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -39,6 +40,7 @@
 #include "store/pass_admini_window.h"
 #include "ui/activity_watch.h"
 #include "ui/command_gate.h"
+#include "ui/elided_label.h"
 #include "ui/gui_session.h"
 #include "ui/hint_text.h"
 #include "ui/history_combo.h"
@@ -68,14 +70,29 @@ bool SchedulerRunning() {
     return false;
 }
 
+// During the interactive start the runner's only typed question is the administrator password: the
+// main window asks it in its own prompt, every other question goes to the dialogs in place.
+class PassAdminiDialogs : public Dialogs {
+  public:
+    explicit PassAdminiDialogs(QWidget* parent) : parent_(parent), previous_(Dialogs::Current()) {
+        Dialogs::Install(this);
+    }
+    ~PassAdminiDialogs() override { Dialogs::Install(&previous_); }
+    int Ask(const DialogRequest& request) override { return previous_.Ask(request); }
+    bool AskText(const std::string&, const std::string& prompt, bool, std::string& text) override {
+        text = AskPassAdmini(QString::fromStdString(prompt), parent_).toStdString();
+        return true;
+    }
+
+  private:
+    QWidget* parent_;
+    Dialogs& previous_;
+};
+
 }  // namespace
 
 TForm1::TForm1(Runner& runner, MainWindowModel& model, RunState& state, QWidget* parent)
-    : QWidget(parent),
-      runner_(runner),
-      model_(model),
-      state_(state),
-      lock_(std::make_unique<AdminLock>(runner.Paths().settingsFile)) {
+    : QWidget(parent), runner_(runner), model_(model), state_(state) {
     setObjectName("Form1");
     setWindowTitle("Form1");
     // Eleven-pixel text fits the 13 to 16 pixel lines of the window on every screen.
@@ -96,8 +113,26 @@ TForm1::TForm1(Runner& runner, MainWindowModel& model, RunState& state, QWidget*
     connect(closeTimer_, &QTimer::timeout, this, &TForm1::CloseTimerTimer);
     EndApplication = [] { QApplication::exit(0); };
     Wire();
+    splitIt_->installEventFilter(this);
     model_.AddListener(this);
     resize(kWidth, kHeight);
+    ShowModel();
+}
+
+void TForm1::ShowModel() {
+    // The runner may have written before the window existed (its start comes first).
+    for (int i = 0; i < LabelCount; ++i)
+        OnLabel(static_cast<LabelId>(i), model_.Label(static_cast<LabelId>(i)));
+    for (int i = 0; i < ListCount; ++i)
+        OnList(static_cast<ListId>(i), ListEdit::Replaced, model_.List(static_cast<ListId>(i)));
+    OnProgress(model_.Progress());
+    for (int i = 0; i < PictureCount; ++i)
+        OnPicture(static_cast<PictureId>(i), model_.Picture(static_cast<PictureId>(i)));
+    for (int i = 0; i < PanelCount; ++i)
+        OnPanel(static_cast<PanelId>(i), model_.Panel(static_cast<PanelId>(i)));
+    OnDestinationBox(model_.DestinationBox());
+    OnLog(ListEdit::Replaced, model_.LogLines());
+    OnWindow(model_.Window());
 }
 
 TForm1::~TForm1() {
@@ -123,6 +158,9 @@ void TForm1::Wire() {
     connect(listBox1_, &QListWidget::itemClicked, this, &TForm1::ListBox1Click);
     connect(listBox2_, &QListWidget::itemClicked, this, &TForm1::ListBox2Click);
     connect(comboPath_, &QComboBox::editTextChanged, this, &TForm1::ComboPathChange);
+    connect(comboPath_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (runner_.Admin().Allows('n')) runner_.CreerRepertoire();
+    });
 
     // Pop-up menu: right click anywhere, or the small button at the cursor.
     setContextMenuPolicy(Qt::CustomContextMenu);
@@ -205,7 +243,7 @@ void TForm1::ApplyCommandRights() {
     for (auto& [name, item] : items_) {
         bool allowed = false;
         for (const Right& right : kWired) {
-            if (name == right.item) allowed = right.key == 0 || lock_->Allows(right.key);
+            if (name == right.item) allowed = right.key == 0 || runner_.Admin().Allows(right.key);
         }
         gate_->SetAllowed(item, allowed);
     }
@@ -217,7 +255,8 @@ void TForm1::ApplyCommandRights() {
     // Whole menus of a switch.
     for (const auto& [menuName, key] :
          {std::pair{"MOptions", 'o'}, std::pair{"Mlog", 'l'}, std::pair{"LOG", 'l'}}) {
-        if (auto* menu = findChild<QMenu*>(menuName)) menu->menuAction()->setEnabled(lock_->Allows(key));
+        if (auto* menu = findChild<QMenu*>(menuName))
+            menu->menuAction()->setEnabled(runner_.Admin().Allows(key));
     }
     // Buttons and labels of commands that another part of the program offers.
     for (auto& [name, control] : gated_) gate_->SetAllowed(control, false);
@@ -285,38 +324,16 @@ void TForm1::FormShow() {
 }
 
 void TForm1::AucunParametre() {
-    const GlobalSettings settings(SettingsFile());
-    // 1. The timer waits for the auto-close box.
+    // Steps 1 to 5 (settings, start line, administrator check, lists and labels, the window shown)
+    // are the runner's; the window adds the width, the memo, the automation box and the caret.
     StopCloseTimer();
-    runner_.LoadGlobalSet();
-    ShowMemo();
-    // 2. Start line.
-    const std::string gap(9, ' ');
-    runner_.Log(Lg().MessageText("020003") + gap + runner_.DateTimeText() + Lg().MessageText("020022") + gap +
-                Lg().MessageText("020003"));
-    // 3. Administrator check.
-    if (AskAdministratorPassword(*lock_, Msg("022020"), this)) {
-        Dialogs::Current().Ask(
-            {Lg().ButtonText("sInformation"), "!", {Lg().MessageText("022035")}, {Lg().ButtonText("sOk")}});
-        ApplyCommandRights();
+    {
+        PassAdminiDialogs prompt(this);
+        runner_.AucunParametre();
     }
-    // 4. Lists and labels.
-    model_.AddLine(ListId::ListBox3, Lg().MessageText("000500"));
-    model_.AddLine(ListId::ListBox3, Lg().MessageText("000501"));
-    SetWideWindow(settings.Read(settings::general::kLong));
-    model_.ShowList(ListId::ListBox1, false);
-    model_.ShowList(ListId::ListBox2, false);
-    model_.ShowLabel(LabelId::LbError, false);
-    model_.ShowLabel(LabelId::LbFileInUse, false);
-    model_.ShowPanel(PanelId::VisuZippage, false);
-    model_.ShowList(ListId::ListBox3, true);
-    PictureElement logo;
-    logo.file = runner_.Paths().programFolder + "logo.png";
-    model_.SetPicture(PictureId::Image3, logo);
-    model_.SetLabel(LabelId::LbFileRep2Sav, Lg().MessageText("000001"));
-    model_.SetLabel(LabelId::LbFileDest, Lg().MessageText("000002"));
-    // 5. Shown.
-    model_.ShowWindow(true);
+    ShowMemo();
+    ApplyCommandRights();
+    SetWideWindow(GlobalSettings(SettingsFile()).Read(settings::general::kLong));
     // 6. The automation box tells whether the scheduler runs.
     cbAutomation_->setChecked(SchedulerRunning());
     // 7. Keyboard: the memo, else the destination box.
@@ -408,6 +425,8 @@ void TForm1::OnLabel(LabelId id, const LabelElement& label) {
     if (!fixedCaption) {
         if (auto* path = qobject_cast<ui::PathLabel*>(control))
             path->SetPath(Q(label.text));
+        else if (auto* elided = qobject_cast<ui::ElidedLabel*>(control))
+            elided->SetFullText(Q(label.text));
         else
             control->setText(Q(label.text));
     }
@@ -535,7 +554,29 @@ void TForm1::SetProgressView(bool progress) {
     model_.ShowList(ListId::ListBox3, !progress);
 }
 
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // Dragging the splitter of the destination bar shares its width between the free-space label and
+    // the destination box; the place is kept in "split".
+    if (watched == splitIt_) {
+        if (event->type() == QEvent::MouseMove) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->buttons() & Qt::LeftButton) {
+                const int x = splitIt_->mapTo(destinationBar_, mouse->position().toPoint()).x();
+                ApplySplit(std::clamp(x + 18, 80, destinationBar_->width() - 80));
+            }
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            try {
+                GlobalSettings(SettingsFile()).Write(settings::general::kSplit, split_);
+            } catch (const std::exception& error) {
+                std::fprintf(stderr, "vortipak: %s\n", error.what());
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TForm1::ApplySplit(int position) {
+    split_ = position;
     const int labelWidth = std::max(20, position - 20);
     lb3dExplo_->resize(labelWidth, lb3dExplo_->height());
     const int boxLeft = position + 20;
@@ -600,8 +641,7 @@ void TForm1::ListBox1Click() {
 }
 
 void TForm1::ListBox2Click() {
-    if (QListWidgetItem* item = listBox2_->currentItem())
-        model_.SetListTooltip(ListId::ListBox2, item->text().toStdString());
+    runner_.ListBox2Click(listBox2_->currentRow());
 }
 
 // ---- close timer and quitting ----

@@ -41,6 +41,7 @@ namespace vpk {
 namespace ui {
 class ActivityWatch;
 class CommandGate;
+class ElidedLabel;
 class HistoryCombo;
 class PathLabel;
 class ZipProgressBar;
@@ -86,8 +87,10 @@ class TForm1 : public QWidget, public MainWindowListener {
     Runner& Backup() { return runner_; }
     MainWindowModel& Model() { return model_; }
     RunState& State() { return state_; }
-    AdminLock& Lock() { return *lock_; }
+    AdminLock& Lock() { return runner_.Admin(); }
 
+    // Shows every element of the model as it is now.
+    void ShowModel();
     // Puts the run state's options into their hidden controls (after a query was loaded).
     void ShowRunState();
     // Applies the administrator switches and what this build offers to every command.
@@ -110,6 +113,7 @@ class TForm1 : public QWidget, public MainWindowListener {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildControls();
@@ -129,6 +133,7 @@ class TForm1 : public QWidget, public MainWindowListener {
     void ShowPicture(QLabel* image, const PictureElement& picture);
     void SetProgressView(bool progress);
     void ApplySplit(int position);
+    int split_ = 197;
 
     std::string SettingsFile() const { return runner_.Paths().settingsFile; }
     void HandOverMemo();
@@ -140,7 +145,6 @@ class TForm1 : public QWidget, public MainWindowListener {
     bool memoShown_ = false;
     bool ended_ = false;
     ui::QtComponentTree tree_;
-    std::unique_ptr<AdminLock> lock_;
     ui::CommandGate* gate_ = nullptr;
     ui::ActivityWatch* activity_ = nullptr;
     QTimer* closeTimer_ = nullptr;
@@ -156,7 +160,7 @@ class TForm1 : public QWidget, public MainWindowListener {
     QLabel* lb3dDest_ = nullptr;
     ui::PathLabel* lbFileDest_ = nullptr;
     QWidget* destinationBar_ = nullptr;
-    QLabel* lb3dExplo_ = nullptr;
+    ui::ElidedLabel* lb3dExplo_ = nullptr;
     QWidget* splitIt_ = nullptr;
     ui::HistoryCombo* comboPath_ = nullptr;
     QPushButton* bttn3DDelComboPath_ = nullptr;

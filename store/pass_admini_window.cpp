@@ -5,8 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "store/admin_lock.h"
-
 namespace vpk {
 
 TPassAdmini::TPassAdmini(QWidget* parent) : QDialog(parent) {
@@ -55,12 +53,11 @@ void TPassAdmini::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-bool AskAdministratorPassword(AdminLock& lock, const QString& information, QWidget* parent) {
-    if (!lock.PasswordSet()) return false;
+QString AskPassAdmini(const QString& information, QWidget* parent) {
     TPassAdmini prompt(parent);
     prompt.SetInformation(information);
     prompt.exec();
-    return lock.Check(prompt.Typed().toStdString());
+    return prompt.Typed();
 }
 
 }  // namespace vpk

@@ -10,8 +10,6 @@ class QPushButton;
 
 namespace vpk {
 
-class AdminLock;
-
 class TPassAdmini : public QDialog {
     Q_OBJECT
   public:
@@ -28,8 +26,8 @@ class TPassAdmini : public QDialog {
     QPushButton* ok_ = nullptr;
 };
 
-// The start-up check: when a password is set, asks for it (label text `information`) and checks what
-// was typed. True when the lock is now open; false when no password is set or the text was wrong.
-bool AskAdministratorPassword(AdminLock& lock, const QString& information, QWidget* parent = nullptr);
+// Shows the prompt modally with `information` as its label and answers what was typed (Enter, Esc, Ok
+// and the close box all end it; the caller checks the text).
+QString AskPassAdmini(const QString& information, QWidget* parent = nullptr);
 
 }  // namespace vpk

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "platform/profile_file.h"
 #include "store/admin_lock.h"
@@ -122,6 +123,7 @@ TEST_F(Form1Test, EveryRunnerElementExistsUnderItsControlName) {
 }
 
 TEST_F(Form1Test, CreationSizesTranslatesAndShowsTheMainMenuOnlyWhenAsked) {
+    std::filesystem::remove(ProgramFile("deutsch.lgn"));
     for (const bool menu : {false, true}) {
         Set("general", "mainmnu", menu ? "1" : "0");
         Restart();
@@ -130,6 +132,10 @@ TEST_F(Form1Test, CreationSizesTranslatesAndShowsTheMainMenuOnlyWhenAsked) {
         EXPECT_EQ(w.height(), menu ? TForm1::kHeightWithMenu : TForm1::kHeight) << menu;
         EXPECT_EQ(Child<QWidget>(w, "MainMnu")->isVisible(), menu);
         EXPECT_TRUE(w.isVisible());
+        // What the runner wrote before the window existed is shown too: the destination and its drive.
+        EXPECT_EQ(Child<QComboBox>(w, "ComboPath")->currentText().toStdString(), model.DestinationBox().text);
+        EXPECT_FALSE(model.DestinationBox().text.empty());
+        EXPECT_FALSE(Child<QLabel>(w, "Lb3dExplo")->text().isEmpty());
     }
     // Only the languages whose file is installed can be chosen.
     EXPECT_TRUE(ItemOf(*window, "MnuFrench")->isEnabled());
@@ -156,7 +162,7 @@ TEST_F(Form1Test, FrenchAndEnglishFilesApplyToTheWholeWindow) {
     EXPECT_FALSE(ItemOf(w, "MnuFrench")->isChecked());
     // The switch is confirmed with the language's notice.
     ASSERT_FALSE(dialogs.Asked().empty());
-    EXPECT_EQ(dialogs.Asked().back().lines.at(0), w.Lg().MessageText("999999"));
+    EXPECT_EQ(dialogs.Asked().back().lines.back(), w.Lg().MessageText("999999"));
 }
 
 TEST_F(Form1Test, RefusedCommandsAreDisabledOrAnswerWithTheRefusalTooltip) {
@@ -274,7 +280,7 @@ TEST_F(Form1Test, AdministratorPasswordAtStartUnlocksTheCommands) {
         EXPECT_EQ(w.Lock().Unlocked(), unlocked) << typed;
         EXPECT_EQ(Child<QMenu>(w, "Mlog")->menuAction()->isEnabled(), unlocked) << typed;
         EXPECT_EQ(dialogs.Asked().size(), asked + (unlocked ? 1 : 0)) << typed;
-        if (unlocked) EXPECT_EQ(dialogs.Asked().back().lines.at(0), w.Lg().MessageText("022035"));
+        if (unlocked) EXPECT_EQ(dialogs.Asked().back().lines.back(), w.Lg().MessageText("022035"));
     }
 }
 
@@ -357,6 +363,34 @@ TEST_F(Form1Test, WideWindowShowsTheRightHandPanelAndF9Switches) {
     EXPECT_EQ(ClippedTexts(w), std::vector<std::string>{});
     QTest::keyClick(&w, Qt::Key_F9);
     EXPECT_EQ(w.width(), p2->x() + 5);
+}
+
+}  // namespace
+}  // namespace vpk
+
+namespace vpk {
+namespace {
+
+TEST_F(Form1Test, SplitterSharesTheDestinationBarAndIsKept) {
+    TForm1& w = Interactive();
+    auto* split = Child<QWidget>(w, "SplitIt");
+    auto* label = Child<QLabel>(w, "Lb3dExplo");
+    auto* box = Child<QWidget>(w, "ComboPath");
+    const int labelWidth = label->width();
+    const int boxLeft = box->x();
+    QMouseEvent drag(QEvent::MouseMove, QPointF(40, 5), split->mapToGlobal(QPointF(40, 5)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(split, &drag);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(40, 5), split->mapToGlobal(QPointF(40, 5)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(split, &release);
+    EXPECT_EQ(label->width(), labelWidth + 40);
+    EXPECT_EQ(box->x(), boxLeft + 40);
+    EXPECT_EQ(label->width() + box->width() + 50, Child<QWidget>(w, "PnDest")->width());
+    EXPECT_EQ(profile::ReadString(Settings(), "general", "split", ""), std::to_string(197 + 40));
+    // The next start puts it back there.
+    Restart();
+    EXPECT_EQ(Child<QLabel>(Interactive(), "Lb3dExplo")->width(), labelWidth + 40);
 }
 
 }  // namespace
