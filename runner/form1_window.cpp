@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -333,6 +334,9 @@ void TForm1::AucunParametre() {
     }
     ShowMemo();
     ApplyCommandRights();
+    // The timer is off until the user ticks the box, so the box starts unticked.
+    state_.CbAutoClose = false;
+    ShowRunState();
     SetWideWindow(GlobalSettings(SettingsFile()).Read(settings::general::kLong));
     // 6. The automation box tells whether the scheduler runs.
     cbAutomation_->setChecked(SchedulerRunning());
@@ -701,10 +705,21 @@ bool IsBatch(RunMode mode) {
     return mode == RunMode::AllQueries || mode == RunMode::NumberedQuery || mode == RunMode::QueryFile;
 }
 
+// Tooltips come after a second over a control, and after a second again when moving to the next one.
+class HintTimingStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ToolTip_WakeUpDelay || hint == SH_ToolTip_FallAsleepDelay) return 1000;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 }  // namespace
 
 int RunVortipakWindow(int argc, char** argv) {
     ui::GuiSession session(argc, argv);
+    QApplication::setStyle(new HintTimingStyle);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const RunMode mode = ClassifyFirstArgument(!args.empty(), args.empty() ? std::string() : args.front());
     if (mode != RunMode::Interactive && !IsBatch(mode)) {

@@ -193,7 +193,8 @@ TEST_F(Form1Test, CloseTimerCountsDownInTheCaptionAndRestartsOnAKeyPress) {
     Set("general", "timeoutsec", "3");
     TForm1& w = Interactive();
     auto* autoClose = Child<QCheckBox>(w, "CbAutoClose");
-    autoClose->setChecked(false);
+    EXPECT_FALSE(autoClose->isChecked());  // interactive: no countdown until the user asks for one
+    EXPECT_FALSE(w.CloseTimerActive());
     autoClose->click();  // ticking the box starts the timer, as after a batch run
     ASSERT_TRUE(w.CloseTimerActive());
     const std::string countdown = w.Lg().MessageText("000029");
