@@ -49,7 +49,7 @@ ZipCommandBuilder::ZipCommandBuilder(TZipEngine& engine, std::int32_t libraryVer
 
     archiveName_ = LibraryPath(engine.ZipFileName());
     tempDir_ = engine.TempDir();
-    comment_ = engine.directory_.comment;
+    comment_ = engine.StoredComment();
     suffixes_ = StoreSuffixList(engine);
     specs_ = engine.FSpecArgs();
     exclusions_ = engine.FSpecArgsExcl();
@@ -60,7 +60,7 @@ ZipCommandBuilder::ZipCommandBuilder(TZipEngine& engine, std::int32_t libraryVer
     for (const auto& exclusion : exclusions_) exclusionPointers_.push_back(exclusion.c_str());
 
     ZipCommand& r = record_;
-    r.handle = engine.Unattended() ? nullptr : engine.applicationHandle_;
+    r.handle = engine.Unattended() ? nullptr : engine.ApplicationHandle();
     r.caller = &engine;
     r.version = kLibraryInterfaceVersion;
     r.callback = &TZipEngine::LibraryCallbackEntry;
@@ -120,7 +120,7 @@ UnzipCommandBuilder::UnzipCommandBuilder(TZipEngine& engine, std::int32_t librar
     archiveName_ = LibraryPath(archiveName);
 
     UnzipCommand& r = record_;
-    r.handle = engine.Unattended() ? nullptr : engine.applicationHandle_;
+    r.handle = engine.Unattended() ? nullptr : engine.ApplicationHandle();
     r.caller = &engine;
     r.version = kLibraryInterfaceVersion;
     r.callback = &TZipEngine::LibraryCallbackEntry;

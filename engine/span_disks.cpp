@@ -58,6 +58,37 @@ void SpanDisks::AskForDisk(std::uint32_t disk, std::uint32_t lastDisk) {
     if (Dialogs::Current().Ask(request) != 1) throw EZipEngine(zipmsg::kUserCanceled, false);
 }
 
+void SpanDisks::AskForLastDisk() {
+    if (unattended_) throw EZipEngine(zipmsg::kUnattendedSpanning, true);
+    DialogRequest request;
+    request.caption = "vortipak";
+    request.icon = "#";
+    request.lines = {"Please insert last disk", std::string("in drive: ") + driveLetter_ + ":\\"};
+    request.buttons = {"OK", "Cancel"};
+    if (Dialogs::Current().Ask(request) != 1) throw EZipEngine(zipmsg::kUserCanceled, false);
+}
+
+ArchiveSource* SpanDisks::OpenLast(const std::function<bool(ArchiveSource&)>& holdsEnd) {
+    open_.reset();
+    ProcessPendingEvents();
+    auto tryOpen = [&]() -> ArchiveSource* {
+        try {
+            open_ = std::make_unique<FileArchiveSource>(archiveName_);
+        } catch (const PlatformError&) {
+            return nullptr;
+        }
+        if (holdsEnd(*open_)) return open_.get();
+        open_.reset();
+        return nullptr;
+    };
+    if (!removable_) return tryOpen();
+    for (;;) {
+        if (Fs().DiskPresent(driveLetter_))
+            if (ArchiveSource* piece = tryOpen()) return piece;
+        AskForLastDisk();
+    }
+}
+
 ArchiveSource* SpanDisks::Open(std::uint32_t disk, std::uint32_t lastDisk) {
     open_.reset();
     ProcessPendingEvents();

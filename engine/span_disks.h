@@ -4,6 +4,7 @@
 // ("backup001.zip"); on removable media every disk carries the volume label "PKBACK# 001", … and the
 // user is asked to insert the one wanted.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,7 +25,14 @@ class SpanDisks {
     // 11025 when a disk would have to be asked for unattended, 11007 when the user cancels.
     ArchiveSource* Open(std::uint32_t disk, std::uint32_t lastDisk);
 
+    // Opens the piece that holds the set's end record: on a fixed or network drive the piece file as
+    // named (nullptr when holdsEnd refuses it); on removable media the disk in the drive, asking for
+    // the last disk until holdsEnd accepts one. Raises 11025 unattended, 11007 when the user cancels.
+    ArchiveSource* OpenLast(const std::function<bool(ArchiveSource&)>& holdsEnd);
+    bool Removable() const { return removable_; }
+
   private:
+    void AskForLastDisk();
     bool RightDiskPresent(std::uint32_t disk) const;
     void AskForDisk(std::uint32_t disk, std::uint32_t lastDisk);
 

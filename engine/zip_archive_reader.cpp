@@ -122,6 +122,12 @@ void ZipArchiveReader::ReadDirectory() {
     }
 }
 
+std::uint64_t ZipArchiveReader::DataStart() const {
+    std::uint64_t start = directoryStart_;
+    for (const ArchiveEntry& entry : entries_) start = std::min(start, entry.values.localHeaderOffset);
+    return start;
+}
+
 EntryData ZipArchiveReader::Locate(const ArchiveEntry& entry) {
     EntryData data;
     data.headerOffset = entry.values.localHeaderOffset;

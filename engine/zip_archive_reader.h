@@ -49,6 +49,9 @@ class ZipArchiveReader {
     const std::string& Comment() const { return comment_; }
     std::uint64_t FileSize() const { return fileSize_; }
     File& Input() { return file_; }
+    // Where the ZIP data begins: the first local header, or the directory when there is no entry.
+    // Bytes before it (a self-extractor stub) belong to no entry.
+    std::uint64_t DataStart() const;
 
     // Reads and checks the local header of an entry.
     EntryData Locate(const ArchiveEntry& entry);

@@ -114,6 +114,9 @@ class TZipEngine {
     const ArchiveLayout& Layout() const { return directory_.layout; }
     // Window handle handed to the libraries when not Unattended (set by the window that owns the engine).
     void SetApplicationHandle(void* handle) { applicationHandle_ = handle; }
+    void* ApplicationHandle() const { return applicationHandle_; }
+    // The comment as stored in the archive (its code page), handed to the zip library with every add.
+    const std::string& StoredComment() const { return directory_.comment; }
 
     // --- Operations ---
     void List();
@@ -127,6 +130,23 @@ class TZipEngine {
     // -1 when the file is missing; else 0 on success, another non-zero value when the deletion failed.
     int RemoveFile(std::string_view name, DeleteOpts how);
     std::string ConvertOEM(std::string_view text, CodePageDirection direction) const;
+
+    // --- Self-extracting and multi-disk archives (sfx_conversion.cpp, span_reader.cpp) ---
+    // Turns the ".ZIP" ZipFileName into a self-extracting ".exe" beside it (stub, header block, the
+    // archive with its offsets moved), removes the ".zip" and makes the ".exe" current. 0 success;
+    // -1 output not created; -2 write error; -3 stub or archive unreadable; -9 a check failed or the
+    // output's size is wrong; -10 no icon place in the stub, -11 icon write failed, -12 SFXIcon is not
+    // one 32 x 32 16-colour icon. On failure the ".zip" stays as it was and no output is left.
+    int MakeSelfExtracting();
+    // The reverse: the ".EXE" ZipFileName back to a ".zip" beside it, which becomes current; the SFX
+    // properties and SFXIcon are read back from the ".exe". 0 success; -1, -3, -9 as above; -10 out of
+    // memory.
+    int MakePlainArchive();
+    // Joins the multi-disk archive whose last piece is `archive` into one archive. target: a folder
+    // (a unique "zip….zip" is made in it) or a file name; the result always gets ".zip" and its name is
+    // handed back in target (emptied on failure). 0 success; -7 archive error; -8 out of memory; -9
+    // any other error.
+    int ReadSpan(const std::string& archive, std::string& target);
     // Reports a numbered message (with an optional text after it): LastMessage, ErrorCode, a box unless
     // Unattended, OnMessage with ErrCode 0.
     void ShowZipMessage(int messageId, std::string_view extra = {});
@@ -154,14 +174,14 @@ class TZipEngine {
     static std::int32_t LibraryCallbackEntry(CallbackRecord* record);
 
   private:
-    friend class ZipCommandBuilder;
-    friend class UnzipCommandBuilder;
-
     void ReportException(const EZipEngine& error);
     void HandleCallback(CallbackRecord& record);
     void AnswerPasswordRequest(CallbackRecord& record);
     void RunZipLibrary(bool deleting);
     void WriteComment(const std::string& stored);
+    // MakeSelfExtracting; the automatic form writes stub, block and an empty archive under
+    // ZipFileName itself (AddFiles on a new ".EXE").
+    int WriteSelfExtracting(bool automatic);
 
     bool verbose_ = false;
     bool trace_ = false;

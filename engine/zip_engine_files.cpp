@@ -51,6 +51,7 @@ int TZipEngine::CopyArchiveFile(std::string_view source, std::string_view destin
                 if (n == 0) break;
                 output.Write(block.data(), n);
             }
+            output.CopyPermissionsFrom(input);
             output.Sync();
             output.Close();
         } catch (const PlatformError&) {

@@ -63,10 +63,11 @@ void TZipEngine::AddFiles() {
         return ShowZipMessage(zipmsg::kUnattendedNoPassword);
     if (zipBusy_) return;
     if (EndsWithExe(zipFileName_) && directory_.prefixSize == 0 && !Fs().FileExists(zipFileName_)) {
-        // A self-extracting archive starts as stub, header block and an empty archive; this build
-        // carries no self-extractor stub, so the creation fails as if the stub could not be read.
-        ReportException(EZipEngine(zipmsg::kAutoSfxFailed, -3LL));
-        return;
+        // A self-extracting archive starts as stub, header block and an empty archive.
+        if (const int result = WriteSelfExtracting(true); result != 0) {
+            ReportException(EZipEngine(zipmsg::kAutoSfxFailed, static_cast<long long>(result)));
+            return;
+        }
     }
     RunZipLibrary(false);
 }
@@ -127,15 +128,20 @@ void TZipEngine::ExtractFiles() {
         LibraryLease library(EngineLibrary::Unzip, dllDirectory_, trace_,
                              [this](int id, std::string_view extra) { ShowZipMessage(id, extra); });
         if (library.Ok()) {
+            // A multi-disk set is joined into one temporary archive first; the library works on that.
+            std::string joined;
+            bool ready = true;
             if (directory_.layout.IsMultiDisk()) {
-                // Joining the pieces into one archive is the multi-disk support's work, not carried
-                // by this build: say so rather than hand the library one piece of a set.
-                ShowZipMessage(zipmsg::kSpanUnknownError, "multi-disk archives cannot be extracted yet");
-            } else {
+                joined = tempDir_.empty() ? Fs().ToVirtual(std::filesystem::temp_directory_path().string())
+                                          : tempDir_;
+                ready = ReadSpan(zipFileName_, joined) == 0;
+            }
+            if (ready) {
                 try {
                     // Named before the current folder moves, so a relative name still finds it.
-                    const std::string archive =
-                        zipFileName_[0] == '/' ? zipFileName_ : Fs().FullPath(zipFileName_);
+                    const std::string archive = !joined.empty()          ? joined
+                                                : zipFileName_[0] == '/' ? zipFileName_
+                                                                         : Fs().FullPath(zipFileName_);
                     if (!extrBaseDir_.empty() && Fs().FolderExists(extrBaseDir_))
                         Fs().SetCurrentFolder(extrBaseDir_);
                     const std::int32_t version = library.Version();
@@ -154,6 +160,7 @@ void TZipEngine::ExtractFiles() {
                 } catch (const std::exception&) {
                     ShowZipMessage(zipmsg::kLibraryAbortUnz);
                 }
+                if (!joined.empty()) Fs().DeleteFile(joined);
             }
         }
         cancel_ = false;

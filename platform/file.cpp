@@ -193,6 +193,12 @@ void File::Sync() {
     if (::fsync(fd_) != 0) Fail("cannot sync");
 }
 
+void File::CopyPermissionsFrom(const File& source) {
+    struct stat st {};
+    if (::fstat(source.fd_, &st) != 0) source.Fail("cannot read the permissions of");
+    if (::fchmod(fd_, (st.st_mode & 0777) | S_IRUSR | S_IWUSR) != 0) Fail("cannot set the permissions of");
+}
+
 MappedFile::MappedFile(std::string_view path) {
     const std::string host = HostOrRaise(path, "cannot map");
     const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);

@@ -40,6 +40,9 @@ public:
     std::uint64_t Size() const;
     void Truncate(std::uint64_t size);
     void Sync();  // data on the medium (fsync)
+    // Gives this file the permission bits of another open file, so a copied program stays runnable;
+    // the owner keeps read and write access whatever the source had (a copy must stay replaceable).
+    void CopyPermissionsFrom(const File& source);
 
     int Descriptor() const { return fd_; }
     const std::string& HostPath() const { return hostPath_; }

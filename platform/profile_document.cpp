@@ -13,22 +13,15 @@ ProfileDocument::ProfileDocument(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t nl = text.find('\n', start);
-        Line line;
         if (nl == npos) {
-            line.text = std::string(text.substr(start));
-            start = text.size();
-        } else {
-            std::size_t end = nl;
-            line.eol = "\n";
-            if (end > start && text[end - 1] == '\r') {
-                --end;
-                line.eol = "\r\n";
-            }
-            line.text = std::string(text.substr(start, end - start));
-            start = nl + 1;
-            if (!styleSeen) newline_ = line.eol, styleSeen = true;
+            lines_.push_back({std::string(text.substr(start)), std::string()});
+            break;
         }
-        lines_.push_back(std::move(line));
+        const bool crlf = nl > start && text[nl - 1] == '\r';
+        const std::size_t end = crlf ? nl - 1 : nl;
+        lines_.push_back({std::string(text.substr(start, end - start)), crlf ? "\r\n" : "\n"});
+        start = nl + 1;
+        if (!styleSeen) newline_ = lines_.back().eol, styleSeen = true;
     }
 }
 
@@ -94,6 +87,32 @@ bool ProfileDocument::FindValue(std::string_view section, std::string_view key, 
     KeyLine(lines_[at].text, name, found);
     value = std::string(found);
     return true;
+}
+
+bool ProfileDocument::FindValueInText(std::string_view text, std::string_view section, std::string_view key,
+                                      std::string& value) {
+    const std::string_view wantedSection = Trim(section);
+    const std::string_view wantedKey = Trim(key);
+    bool inSection = false;
+    bool sectionSeen = false;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t nl = text.find('\n', start);
+        if (nl == npos) nl = text.size();
+        const std::string_view line = text.substr(start, nl - start);
+        start = nl + 1;
+        std::string_view name, found;
+        if (SectionName(line, name)) {
+            // Only the first section of a name counts, as for every other call.
+            if (inSection) return false;
+            inSection = !sectionSeen && SameText(name, wantedSection);
+            sectionSeen = sectionSeen || inSection;
+        } else if (inSection && KeyLine(line, name, found) && SameText(name, wantedKey)) {
+            value = std::string(found);
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<std::string> ProfileDocument::Keys(std::string_view section) const {

@@ -18,6 +18,10 @@ class ProfileDocument {
     explicit ProfileDocument(std::string_view text = {});
 
     bool FindValue(std::string_view section, std::string_view key, std::string& value) const;
+    // The same answer as ProfileDocument(text).FindValue(...), straight from the text: reads are by far
+    // the most frequent call and each one sees the whole file, so they must not build the document.
+    static bool FindValueInText(std::string_view text, std::string_view section, std::string_view key,
+                                std::string& value);
     std::vector<std::string> Keys(std::string_view section) const;  // file order, first spelling
     std::vector<std::string> Sections() const;                      // file order, first spelling
     bool HasSection(std::string_view section) const;

@@ -22,11 +22,17 @@ std::string Quoted(std::string_view file) {
 
 }  // namespace
 
-ProfileDocument ReadProfileFile(std::string_view file) {
+std::string ReadProfileText(std::string_view file) {
     const auto host = Fs().ToHost(file);
     std::string bytes;
-    if (!host || !ReadWholeFile(*host, bytes)) return ProfileDocument{};
-    return ProfileDocument{DecodeFileText(bytes)};
+    if (!host || !ReadWholeFile(*host, bytes)) return {};
+    return DecodeFileText(std::move(bytes));
+}
+
+ProfileDocument ReadProfileFile(std::string_view file) { return ProfileDocument{ReadProfileText(file)}; }
+
+bool ReadProfileValue(std::string_view file, std::string_view section, std::string_view key, std::string& value) {
+    return ProfileDocument::FindValueInText(ReadProfileText(file), section, key, value);
 }
 
 void EditProfileFile(std::string_view file, const std::function<bool(ProfileDocument&)>& edit) {

@@ -9,6 +9,10 @@ namespace vpk {
 
 // The document as on disk now; empty when the file is missing or cannot be read.
 ProfileDocument ReadProfileFile(std::string_view file);
+// The decoded text of a profile file; empty when it cannot be read.
+std::string ReadProfileText(std::string_view file);
+// One value, without building the document.
+bool ReadProfileValue(std::string_view file, std::string_view section, std::string_view key, std::string& value);
 
 // Loads the file, applies edit and writes the result back when edit reports a change. Everything that
 // could refuse the write is checked before anything is written; a refusal raises PlatformError naming

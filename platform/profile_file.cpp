@@ -107,20 +107,20 @@ void CheckWritable(std::string_view file, std::string_view section, std::string_
 std::string ReadString(std::string_view file, std::string_view section, std::string_view key,
                        std::string_view defaultValue) {
     std::string value;
-    if (!ReadProfileFile(file).FindValue(section, key, value)) return CutToMaxLength(defaultValue);
+    if (!ReadProfileValue(file, section, key, value)) return CutToMaxLength(defaultValue);
     return CutToMaxLength(Unquoted(value));
 }
 
 std::int64_t ReadInteger(std::string_view file, std::string_view section, std::string_view key,
                          std::int64_t defaultValue) {
     std::string value;
-    if (!ReadProfileFile(file).FindValue(section, key, value)) return defaultValue;
+    if (!ReadProfileValue(file, section, key, value)) return defaultValue;
     return ParseNumber(CutToMaxLength(value)).value_or(defaultValue);
 }
 
 bool ReadFlag(std::string_view file, std::string_view section, std::string_view key, bool defaultValue) {
     std::string value;
-    if (!ReadProfileFile(file).FindValue(section, key, value)) return defaultValue;
+    if (!ReadProfileValue(file, section, key, value)) return defaultValue;
     const auto number = ParseNumber(CutToMaxLength(value));
     return number ? *number != 0 : defaultValue;
 }

@@ -171,7 +171,7 @@ std::string RegistryStore::ReadString(Hive hive, std::string_view key, std::stri
                                       std::string_view defaultValue) const {
     std::string value;
     if (ValidKey(key) && ValidName(name) &&
-        ReadProfileFile(file_).FindValue(SectionOf(hive, key), ValueKey(name), value)) {
+        ReadProfileValue(file_, SectionOf(hive, key), ValueKey(name), value)) {
         return value;
     }
     if (hive == Hive::CurrentUser && SameText(CleanKey(key), kShellFoldersKey)) {
@@ -184,7 +184,7 @@ std::string RegistryStore::ReadString(Hive hive, std::string_view key, std::stri
 bool RegistryStore::ValueExists(Hive hive, std::string_view key, std::string_view name) const {
     std::string value;
     return ValidKey(key) && ValidName(name) &&
-           ReadProfileFile(file_).FindValue(SectionOf(hive, key), ValueKey(name), value);
+           ReadProfileValue(file_, SectionOf(hive, key), ValueKey(name), value);
 }
 
 bool RegistryStore::WriteString(Hive hive, std::string_view key, std::string_view name,

@@ -1,6 +1,7 @@
 #include "platform/text_codec.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "platform/code_page_tables.h"
 
@@ -169,6 +170,19 @@ std::string MapCase(std::string_view text, Map map) {
 bool IsValidUtf8(std::string_view bytes) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {
+        // Settings files are mostly ASCII: step over eight such bytes at a time.
+        if (pos + 8 <= bytes.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + pos, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                pos += 8;
+                continue;
+            }
+        }
+        if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
         if (DecodeAt(bytes, pos) == kInvalid) return false;
     }
     return true;
@@ -190,12 +204,10 @@ std::string Utf8ToOem(std::string_view text, int codePage, bool* fits) {
     return EncodeSingleByte(text, OemTable(codePage), fits);
 }
 
-std::string DecodeFileText(std::string_view bytes) {
-    if (IsValidUtf8(bytes)) {
-        if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-        return std::string(bytes);
-    }
-    return Cp1252ToUtf8(bytes);
+std::string DecodeFileText(std::string bytes) {
+    if (!IsValidUtf8(bytes)) return Cp1252ToUtf8(bytes);
+    if (std::string_view(bytes).substr(0, 3) == "\xEF\xBB\xBF") bytes.erase(0, 3);
+    return bytes;
 }
 
 std::string UpperCase(std::string_view text) {
@@ -222,7 +234,16 @@ int CompareText(std::string_view a, std::string_view b) {
 }
 
 bool SameText(std::string_view a, std::string_view b) {
-    return CompareText(a, b) == 0;
+    // Names are nearly always ASCII and compared by the hundred per profile read: settle those without
+    // building upper-cased copies, and hand the rest from the first non-ASCII byte to the full rule.
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if ((x | y) & 0x80) return CompareText(a.substr(i), b.substr(i)) == 0;
+        if (lower(x) != lower(y)) return false;
+    }
+    return a.size() == b.size();
 }
 
 }  // namespace vpk

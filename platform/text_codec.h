@@ -21,7 +21,7 @@ std::string OemToUtf8(std::string_view bytes, int codePage);
 std::string Utf8ToOem(std::string_view text, int codePage, bool* fits = nullptr);
 
 // A file read from disk: as is when valid UTF-8 (a UTF-8 byte-order mark is dropped), else as 1252.
-std::string DecodeFileText(std::string_view bytes);
+std::string DecodeFileText(std::string bytes);  // reuses the buffer when it is UTF-8 already
 
 // Case-blind comparison and upper/lower case of UTF-8 text, ASCII and Latin-1 letters included.
 std::string UpperCase(std::string_view text);

@@ -75,8 +75,9 @@ void Runner::GoForZip() {
     retention_ = Retention(state_.DestFolder, state_.ArchiveBaseName, state_.MaxArchives);
     CopieSupport();
     if (state_.CbUpdateZip && Fs().FileExists(stagingProgram)) {
-        // The next run updates the plain archive; the conversion back belongs with the self-extractor.
-        Fs().DeleteFile(stagingProgram);
+        // The next run updates the plain archive, so the program goes back to its ".zip" form.
+        engine_->SetZipFileName(stagingProgram);
+        if (engine_->MakePlainArchive() != 0) Fs().DeleteFile(stagingProgram);
     }
     if (!IsAllQueriesRun()) ShowPicture("ZipRun.gif", false);
 }
@@ -161,9 +162,8 @@ void Runner::Zippage() {
 }
 
 int Runner::MakeSelfExtracting() {
-    // This build has no self-extractor: no program is made, and the copy step reports the missing
-    // ".exe" as the error it is.
-    return -1;
+    // On failure the ".zip" stays and no ".exe" is left, so the copy step reports the missing program.
+    return engine_->MakeSelfExtracting();
 }
 
 void Runner::ZippageForVpkFiles() {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <future>
 #include <unordered_map>
 
@@ -56,6 +57,16 @@ std::string FolderOf(const std::string& path) {
     if (cut == std::string::npos) return Fs().CurrentFolder();
     if (cut == 2 && path[1] == ':') return path.substr(0, 3);
     return path.substr(0, cut);
+}
+
+// The new archive gets the old one's permissions (a self-extracting archive stays executable).
+void KeepPermissions(const std::string& oldArchive, const std::string& newArchive) {
+    const auto from = Fs().ToHost(oldArchive);
+    const auto to = Fs().ToHost(newArchive);
+    if (!from || !to) return;
+    std::error_code ignored;
+    const auto status = std::filesystem::status(*from, ignored);
+    if (!ignored) std::filesystem::permissions(*to, status.permissions(), ignored);
 }
 
 // After the rename the folder entry itself must reach the medium too.
@@ -255,6 +266,9 @@ std::int32_t ZipJob::RunGuarded() {
         return 0;
     }
     ArchiveBuilder out(tempPath_);
+    // A self-extracting archive keeps its stub: the new archive starts with the same bytes, and its
+    // offsets count them, as they did in the old one.
+    if (old && old->DataStart() > 0) out.CopyFrom(old->Input(), 0, old->DataStart());
     WorkerPool pool;
     std::deque<Pending> pending;
     std::size_t nextPlan = 0;
@@ -353,6 +367,7 @@ std::int32_t ZipJob::RunGuarded() {
 
     std::string comment = options_.comment ? *options_.comment : (old ? old->Comment() : std::string());
     out.Finish(comment);
+    if (old) KeepPermissions(archive, tempPath_);
     old.reset();  // close the old archive before it is replaced
     if (!Fs().RenameFile(tempPath_, archive)) {
         Report(kLibErrWrite, "The new archive could not replace " + archive + "; the old one is unchanged");

@@ -11,7 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vpk::MemoryArchiveSource source(std::string_view(reinterpret_cast<const char*>(data), size));
     vpk::ZipDirReaderHooks hooks;
     int disksOpened = 0;
-    hooks.openDisk = [&](std::uint32_t) -> vpk::ArchiveSource* { return ++disksOpened < 4 ? &source : nullptr; };
+    hooks.openDisk = [&](std::uint32_t) -> vpk::ArchiveSource* {
+        return ++disksOpened < 4 ? &source : nullptr;
+    };
     for (auto codePage : {vpk::CodePageOpts::cpAuto, vpk::CodePageOpts::cpOEM}) {
         vpk::ZipDirectory directory;
         try {

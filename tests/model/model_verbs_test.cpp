@@ -30,7 +30,7 @@ TEST(ModelVerbsTest, SettingReadsDefaultsAndWritesCheckedValues) {
     ASSERT_EQ(RunShell(Vpk() + " setting general timeoutsec" + ini, &out), 0) << out;
     EXPECT_EQ(out, "45\n");
 
-    for (const std::string& bad :
+    for (const std::string bad :
          {"general wav yes", "general timeoutsec 12a", "general nosuch 1", "1 data C:\\x", "general"}) {
         EXPECT_EQ(RunShell(Vpk() + " setting " + bad + ini), 2) << bad;
     }

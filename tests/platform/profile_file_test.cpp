@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "platform/platform_error.h"
+#include "platform/profile_document.h"
 #include "support/test_support.h"
 
 namespace vpk {
@@ -228,6 +229,28 @@ TEST_F(ProfileFile, VirtualPathsGoThroughTheDriveTable) {
     EXPECT_EQ(profile::ReadString("C:\\VPK\\QUERY.VPK", "DIVERS", "arch"), "x");
     profile::WriteString("c:\\vpk\\query.vpk", "divers", "arch", "y");
     EXPECT_EQ(ReadHostFile(install.DriveHost('C') + "/Vpk/Query.vpk"), "[divers]\narch=y\n");
+}
+
+}  // namespace
+}  // namespace vpk
+
+namespace vpk {
+namespace {
+
+// The read path scans the text without building the document: both must give the same answers.
+TEST(ProfileDocumentTest, FindValueInTextAgreesWithTheDocument) {
+    const std::string text =
+        "top=1\r\n[A]\r\nk=first\r\nk=second\r\n  [ b ]\nx = y \n;c=1\n[a]\nonly=in second A\n[C]\n\n[D]\nk=d";
+    const ProfileDocument document(text);
+    for (const char* section : {"A", "a", "b", "B ", "C", "D", "none", ""}) {
+        for (const char* key : {"k", "K", "x", "only", "top", ";c", "c", ""}) {
+            std::string fromDocument, fromText;
+            const bool inDocument = document.FindValue(section, key, fromDocument);
+            EXPECT_EQ(ProfileDocument::FindValueInText(text, section, key, fromText), inDocument)
+                << section << "/" << key;
+            EXPECT_EQ(fromText, fromDocument) << section << "/" << key;
+        }
+    }
 }
 
 }  // namespace

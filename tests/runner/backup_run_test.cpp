@@ -259,16 +259,35 @@ TEST_F(BackupRunTest, ErrorReportForFilesInUseAndMissingData) {
     EXPECT_EQ(Run({"1"}).shutdowns, 1);
 }
 
-TEST_F(BackupRunTest, SelfExtractingQueryFailsWithoutTheSelfExtractor) {
+TEST_F(BackupRunTest, SelfExtractingQueryCopiesAProgramThatExtractsAndIsUpdatedNextRun) {
+    // The stub ships in the program folder of every installation.
+    WriteHostFile(install_.ProgramHost() + "/VPKSFX.BIN", ReadHostFile(InstallDir() + "/VPKSFX.BIN"));
     TestTree(C("data"), {{"a.txt", "alpha"}});
     Query("1", "C:\\data\\", "C:\\save\\", "Docs", {{"sfx", "1"}});
-    const RunResult r = Run({"1"});
-    EXPECT_FALSE(r.succeeded);
+    RunResult r = Run({"1"});
+    ASSERT_TRUE(r.succeeded) << (r.errors.empty() ? "" : r.errors.front());
     EXPECT_EQ(r.destArchive, "C:\\SAVE\\1703Docs.exe");
-    EXPECT_FALSE(HostExists(C("SAVE/1703Docs.exe")));
-    ASSERT_FALSE(r.errors.empty());
-    EXPECT_NE(r.errors[0].find(Text("020013") + "Docs.exe"), std::string::npos) << r.errors[0];
-    EXPECT_TRUE(InOrder(r.log, {"Docs.exe " + Text("020001"), Text("020018")}));
+    ASSERT_TRUE(HostExists(C("SAVE/1703Docs.exe")));
+    EXPECT_TRUE(InOrder(r.log, {Text("020012") + "Docs.exe"}));
+    // The staging program went back to a plain archive, so the next run can update it.
+    EXPECT_TRUE(HostExists(install_.ProgramHost() + "/Sas_Zip/Docs.zip"));
+
+    const test::TempDir out;
+    std::string printed;
+    ASSERT_EQ(test::RunShell("'" + C("SAVE/1703Docs.exe") + "' --yes --dir '" + out.Path() + "' </dev/null", &printed),
+              0)
+        << printed;
+    EXPECT_EQ(ReadHostFile(out / "data/a.txt"), "alpha");
+
+    TestTree(C("data"), {{"b.txt", "beta"}});
+    r = Run({"1"});
+    ASSERT_TRUE(r.succeeded) << (r.errors.empty() ? "" : r.errors.front());
+    const test::TempDir again;
+    ASSERT_EQ(test::RunShell("'" + C("SAVE/1703Docs.exe") + "' --yes --dir '" + again.Path() + "' </dev/null", &printed),
+              0)
+        << printed;
+    EXPECT_EQ(ReadHostFile(again / "data/a.txt"), "alpha");
+    EXPECT_EQ(ReadHostFile(again / "data/b.txt"), "beta");
 }
 
 TEST_F(BackupRunTest, PasswordComesFromThePermanentOneOrTheDialog) {
