@@ -119,6 +119,14 @@ class Runner {
     std::string DateTimeText() const;
 
     const RunPaths& Paths() const { return paths_; }
+    // The window's translation component (its Lg): the window gives it the component tree to translate.
+    TLanguage& Language() { return language_; }
+    // The memo text the quit sequence writes back; a window that shows the memo hands its text over.
+    const std::string& Memo() const { return memo_; }
+    void SetMemo(std::string text) {
+        memo_ = std::move(text);
+        memoLoaded_ = true;
+    }
     TZipEngine& Engine() { return *engine_; }
 
   private:
