@@ -1,6 +1,7 @@
-// vortipak: the backup program. The first argument selects the run mode; the batch modes run here
-// without any window: one line per step on stdout, errors on stderr, exit status 0 after the success
-// report and 1 after the error report.
+// vortipak: the backup program. The first argument selects the run mode. With a display the main window
+// shows every mode it has; without one (or started with "/min" by a shortcut or the scheduler) the batch
+// modes run in console mode: one line per step on stdout, errors on stderr, exit status 0 after the
+// success report and 1 after the error report. Qt is never loaded in console mode.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,6 +12,10 @@
 #include "runner/run_mode.h"
 #include "runner/run_state.h"
 #include "runner/runner.h"
+#ifdef VPK_WITH_WINDOWS
+#include "runner/form1_window.h"
+#include "ui/gui_session.h"
+#endif
 
 namespace {
 
@@ -34,13 +39,18 @@ int main(int argc, char** argv) {
                              "or _REST_A\n", argument.c_str());
         return 2;
     }
+    // "/min" is how a shortcut or the scheduler asks for a minimized start.
+    const bool minimized = args.size() > 1 && (args[1] == "/min" || args[1] == "/MIN");
+    const bool windowed = mode == vpk::RunMode::Interactive || IsBatch(mode);
+#ifdef VPK_WITH_WINDOWS
+    if (windowed && !minimized && vpk::ui::DisplayAvailable()) return vpk::RunVortipakWindow(argc, argv);
+#endif
     if (!IsBatch(mode)) {
-        std::fprintf(stderr, "vortipak: %s is not available in this build\n", vpk::RunModeName(mode));
+        std::fprintf(stderr, "vortipak: %s is not available %s\n", vpk::RunModeName(mode),
+                     windowed ? "without a display" : "in this build");
         return 2;
     }
 
-    // "/min" is how a shortcut or the scheduler asks for a minimized start.
-    const bool minimized = args.size() > 1 && (args[1] == "/min" || args[1] == "/MIN");
     vpk::MainWindowModel window;
     vpk::RunState state;
     vpk::ConsoleView view(stdout, stderr);

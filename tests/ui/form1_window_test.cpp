@@ -281,7 +281,9 @@ TEST_F(Form1Test, AdministratorPasswordAtStartUnlocksTheCommands) {
         EXPECT_EQ(w.Lock().Unlocked(), unlocked) << typed;
         EXPECT_EQ(Child<QMenu>(w, "Mlog")->menuAction()->isEnabled(), unlocked) << typed;
         EXPECT_EQ(dialogs.Asked().size(), asked + (unlocked ? 1 : 0)) << typed;
-        if (unlocked) EXPECT_EQ(dialogs.Asked().back().lines.back(), w.Lg().MessageText("022035"));
+        if (unlocked) {
+            EXPECT_EQ(dialogs.Asked().back().lines.back(), w.Lg().MessageText("022035"));
+        }
     }
 }
 
