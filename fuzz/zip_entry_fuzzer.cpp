@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/unzdll/entry_decoder.h"
+#include "engine/unziplib/entry_decoder.h"
 #include "engine/zip_archive_reader.h"
 
 namespace {

@@ -35,11 +35,11 @@ void Say(vpk::LibraryCallback callback, void* caller, const std::string& text) {
     Callback(callback, caller, vpk::kActionMessage, 0, 0, text);
 }
 
-std::string Text(const char* s) {
+[[maybe_unused]] std::string Text(const char* s) {
     return s ? std::string("'") + s + "'" : "null";
 }
 
-std::int32_t RunScript(vpk::LibraryCallback callback, void* caller, const char* const* specs, int count) {
+[[maybe_unused]] std::int32_t RunScript(vpk::LibraryCallback callback, void* caller, const char* const* specs, int count) {
     std::int32_t result = 0;
     for (int i = 0; i < count; ++i) {
         const std::string step = specs[i] ? specs[i] : "";

@@ -1,4 +1,4 @@
-#include "engine/zipdll/zip_job.h"
+#include "engine/ziplib/zip_job.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,9 +13,9 @@
 #include "engine/zip_archive_reader.h"
 #include "engine/zip_names.h"
 #include "engine/zip_worker_pool.h"
-#include "engine/zipdll/archive_builder.h"
-#include "engine/zipdll/entry_encoder.h"
-#include "engine/zipdll/source_collector.h"
+#include "engine/ziplib/archive_builder.h"
+#include "engine/ziplib/entry_encoder.h"
+#include "engine/ziplib/source_collector.h"
 #include "platform/file_system.h"
 #include "platform/platform_error.h"
 #include "platform/text_codec.h"

@@ -1,14 +1,14 @@
-// Exports of libvpkzip.so.
+// Exports of libvpkunz.so.
 #include "engine/library_interface.h"
+#include "engine/unziplib/unzip_job.h"
 #include "engine/zip_callback_channel.h"
 #include "engine/zip_host_binding.h"
-#include "engine/zipdll/zip_job.h"
 
-extern "C" __attribute__((visibility("default"))) std::int32_t GetZipVersion() {
+extern "C" __attribute__((visibility("default"))) std::int32_t GetUnzVersion() {
     return vpk::kLibraryInterfaceVersion;
 }
 
-extern "C" __attribute__((visibility("default"))) std::int32_t ZipExec(vpk::ZipCommand* command) {
+extern "C" __attribute__((visibility("default"))) std::int32_t UnzExec(vpk::UnzipCommand* command) {
     if (command == nullptr) return 0;
     vpk::zip::CallbackChannel channel(command->callback, command->caller);
     try {
@@ -17,11 +17,10 @@ extern "C" __attribute__((visibility("default"))) std::int32_t ZipExec(vpk::ZipC
             channel.Message(vpk::kLibErrParameter, "The command record does not match this library");
             return 0;
         }
-        vpk::zip::ZipJob job(vpk::zip::ZipJobOptions::FromCommand(*command), channel);
+        vpk::zip::UnzipJob job(vpk::zip::UnzipJobOptions::FromCommand(*command), channel);
         return job.Run();
     } catch (...) {
-        // Nothing may cross the C boundary.
-        channel.Message(vpk::kLibErrMemory, "Unexpected failure in the zip library");
+        channel.Message(vpk::kLibErrMemory, "Unexpected failure in the unzip library");
         return 0;
     }
 }

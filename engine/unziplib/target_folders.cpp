@@ -1,4 +1,4 @@
-#include "engine/unzdll/target_folders.h"
+#include "engine/unziplib/target_folders.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "engine/unzdll/extract_path.h"
+#include "engine/unziplib/extract_path.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "engine/unzdll/entry_decoder.h"
+#include "engine/unziplib/entry_decoder.h"
 
 #include <libdeflate.h>
 #include <zlib.h>

@@ -1,4 +1,4 @@
-#include "engine/unzdll/unzip_job.h"
+#include "engine/unziplib/unzip_job.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,9 +7,9 @@
 #include <memory>
 #include <set>
 
-#include "engine/unzdll/entry_decoder.h"
-#include "engine/unzdll/extract_path.h"
-#include "engine/unzdll/target_folders.h"
+#include "engine/unziplib/entry_decoder.h"
+#include "engine/unziplib/extract_path.h"
+#include "engine/unziplib/target_folders.h"
 #include "engine/zip_archive_reader.h"
 #include "engine/zip_names.h"
 #include "engine/zip_worker_pool.h"

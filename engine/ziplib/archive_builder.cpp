@@ -1,4 +1,4 @@
-#include "engine/zipdll/archive_builder.h"
+#include "engine/ziplib/archive_builder.h"
 
 #include <unistd.h>
 

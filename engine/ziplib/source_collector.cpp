@@ -1,4 +1,4 @@
-#include "engine/zipdll/source_collector.h"
+#include "engine/ziplib/source_collector.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -1,4 +1,4 @@
-#include "engine/zipdll/entry_encoder.h"
+#include "engine/ziplib/entry_encoder.h"
 
 #include <libdeflate.h>
 #include <zlib.h>

@@ -9,8 +9,8 @@
 
 #include "engine/zip_callback_channel.h"
 #include "engine/zip_worker_pool.h"
-#include "engine/zipdll/archive_builder.h"
-#include "engine/zipdll/source_collector.h"
+#include "engine/ziplib/archive_builder.h"
+#include "engine/ziplib/source_collector.h"
 
 namespace vpk::zip {
 

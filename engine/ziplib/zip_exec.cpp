@@ -1,14 +1,14 @@
-// Exports of libvpkunz.so.
+// Exports of libvpkzip.so.
 #include "engine/library_interface.h"
-#include "engine/unzdll/unzip_job.h"
 #include "engine/zip_callback_channel.h"
 #include "engine/zip_host_binding.h"
+#include "engine/ziplib/zip_job.h"
 
-extern "C" __attribute__((visibility("default"))) std::int32_t GetUnzVersion() {
+extern "C" __attribute__((visibility("default"))) std::int32_t GetZipVersion() {
     return vpk::kLibraryInterfaceVersion;
 }
 
-extern "C" __attribute__((visibility("default"))) std::int32_t UnzExec(vpk::UnzipCommand* command) {
+extern "C" __attribute__((visibility("default"))) std::int32_t ZipExec(vpk::ZipCommand* command) {
     if (command == nullptr) return 0;
     vpk::zip::CallbackChannel channel(command->callback, command->caller);
     try {
@@ -17,10 +17,11 @@ extern "C" __attribute__((visibility("default"))) std::int32_t UnzExec(vpk::Unzi
             channel.Message(vpk::kLibErrParameter, "The command record does not match this library");
             return 0;
         }
-        vpk::zip::UnzipJob job(vpk::zip::UnzipJobOptions::FromCommand(*command), channel);
+        vpk::zip::ZipJob job(vpk::zip::ZipJobOptions::FromCommand(*command), channel);
         return job.Run();
     } catch (...) {
-        channel.Message(vpk::kLibErrMemory, "Unexpected failure in the unzip library");
+        // Nothing may cross the C boundary.
+        channel.Message(vpk::kLibErrMemory, "Unexpected failure in the zip library");
         return 0;
     }
 }
