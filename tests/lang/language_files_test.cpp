@@ -34,6 +34,12 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
+// A value in quotes keeps the blanks at its ends; the quotes themselves are not part of the text.
+std::string_view Unquoted(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) return v.substr(1, v.size() - 2);
+    return v;
+}
+
 // Reads every section and key in file order; the program's own lookups cannot list a whole
 // "Translations" section (key lists stop at 8192 bytes).
 std::vector<Section> ParseSections(const std::string& text, std::vector<std::string>& problems) {
@@ -54,7 +60,7 @@ std::vector<Section> ParseSections(const std::string& text, std::vector<std::str
             continue;
         }
         sections.back().entries.push_back(
-            {std::string(Trim(line.substr(0, eq))), std::string(Trim(line.substr(eq + 1)))});
+            {std::string(Trim(line.substr(0, eq))), std::string(Unquoted(Trim(line.substr(eq + 1))))});
     }
     return sections;
 }
