@@ -8,7 +8,7 @@ namespace vpk {
 std::size_t MemoryArchiveSource::ReadAt(void* buffer, std::size_t size, std::uint64_t offset) {
     if (offset >= bytes_.size()) return 0;
     std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, bytes_.size() - offset));
-    std::memcpy(buffer, bytes_.data() + offset, n);
+    if (n > 0) std::memcpy(buffer, bytes_.data() + offset, n);
     return n;
 }
 
@@ -34,7 +34,7 @@ std::size_t SequentialReader::Read(void* out, std::size_t size) {
         }
         std::size_t offset = static_cast<std::size_t>(position_ - bufferStart_);
         std::size_t n = std::min(size - done, bufferLength_ - offset);
-        std::memcpy(dest + done, buffer_.data() + offset, n);
+        if (n > 0) std::memcpy(dest + done, buffer_.data() + offset, n);
         done += n;
         position_ += n;
     }

@@ -25,7 +25,7 @@ std::string CleanText(std::string text) {
 
 void PutText(CallbackRecord& record, const std::string& text, std::size_t limit) {
     const std::size_t n = std::min({text.size(), limit, static_cast<std::size_t>(kCallbackTextSize - 1)});
-    std::memcpy(record.text, text.data(), n);
+    if (n > 0) std::memcpy(record.text, text.data(), n);
     record.text[n] = '\0';
 }
 

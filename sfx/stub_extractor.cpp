@@ -19,7 +19,7 @@ struct Session {
 
 void CopyText(char* out, const std::string& text) {
     const std::size_t n = std::min(text.size(), static_cast<std::size_t>(kPasswordBufferSize - 1));
-    std::memcpy(out, text.data(), n);
+    if (n > 0) std::memcpy(out, text.data(), n);
     out[n] = '\0';
 }
 

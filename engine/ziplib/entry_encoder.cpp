@@ -144,7 +144,7 @@ EncodedEntry EncodeBuffered(const SourceFile& file, const EncodeSettings& settin
     }
     if (!deflated) {
         data.resize(header + input.size());
-        std::memcpy(data.data() + header, input.data(), input.size());
+        if (!input.empty()) std::memcpy(data.data() + header, input.data(), input.size());  // an empty file: no buffer
     }
     entry.method = deflated ? kMethodDeflated : kMethodStored;
     entry.flags = deflated ? LevelFlags(settings.level) : 0;
