@@ -142,9 +142,12 @@ TEST_F(SfxStubTest, AddingToANewExeWritesTheStubFirstAndStaysRunnable) {
     std::string output;
     ASSERT_EQ(test::RunProgram(exe, "--yes --dir " + Quoted(out_ / "x"), &output), 0) << output;
     ExpectTree(out_ / "x");
-    if (test::ToolAvailable("7zz")) {
+    // 7zz looks for the archive only within the first megabytes of a program file, and the stub of a
+    // sanitizer build is larger than that; python's reader starts from the end and checks it anywhere.
+    if (stub.size() < 4 * 1024 * 1024 && test::ToolAvailable("7zz")) {
         EXPECT_EQ(test::RunShell("7zz t " + Quoted(exe) + " >/dev/null"), 0);
     }
+    EXPECT_EQ(test::RunShell("python3 -m zipfile -t " + Quoted(exe) + " >/dev/null"), 0);
 }
 
 TEST(SfxStubAloneTest, StubWithoutArchiveSaysSo) {
