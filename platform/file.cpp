@@ -99,17 +99,37 @@ void File::Close() {
     if (::close(fd) != 0) Fail("cannot close");
 }
 
+namespace {
+
+// Repeats a partial read or write until size bytes have moved: interrupted calls are retried, a read
+// stops at the end of the file, a write that moves nothing is a full medium. False with errno set.
+template <class Step>
+bool TransferAll(std::size_t size, bool writing, Step step, std::size_t& done) {
+    done = 0;
+    while (done < size) {
+        const ssize_t n = step(done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) {
+            if (!writing) break;
+            errno = ENOSPC;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
 std::size_t File::Read(void* buffer, std::size_t size) {
     auto* out = static_cast<char*>(buffer);
     std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd_, out + done, size - done);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail("cannot read");
-        }
-        done += static_cast<std::size_t>(n);
+    if (!TransferAll(
+            size, false, [&](std::size_t d) { return ::read(fd_, out + d, size - d); }, done)) {
+        Fail("cannot read");
     }
     return done;
 }
@@ -123,50 +143,29 @@ void File::ReadExact(void* buffer, std::size_t size) {
 std::size_t File::ReadAt(void* buffer, std::size_t size, std::uint64_t offset) {
     auto* out = static_cast<char*>(buffer);
     std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd_, out + done, size - done, static_cast<off_t>(offset + done));
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail("cannot read");
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    const auto step = [&](std::size_t d) {
+        return ::pread(fd_, out + d, size - d, static_cast<off_t>(offset + d));
+    };
+    if (!TransferAll(size, false, step, done)) Fail("cannot read");
     return done;
 }
 
 void File::Write(const void* buffer, std::size_t size) {
     const auto* in = static_cast<const char*>(buffer);
     std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd_, in + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail("cannot write");
-        }
-        if (n == 0) {
-            errno = ENOSPC;
-            Fail("cannot write");
-        }
-        done += static_cast<std::size_t>(n);
+    if (!TransferAll(
+            size, true, [&](std::size_t d) { return ::write(fd_, in + d, size - d); }, done)) {
+        Fail("cannot write");
     }
 }
 
 void File::WriteAt(const void* buffer, std::size_t size, std::uint64_t offset) {
     const auto* in = static_cast<const char*>(buffer);
     std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd_, in + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail("cannot write");
-        }
-        if (n == 0) {
-            errno = ENOSPC;
-            Fail("cannot write");
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    const auto step = [&](std::size_t d) {
+        return ::pwrite(fd_, in + d, size - d, static_cast<off_t>(offset + d));
+    };
+    if (!TransferAll(size, true, step, done)) Fail("cannot write");
 }
 
 void File::Seek(std::uint64_t offset) {
