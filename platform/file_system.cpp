@@ -130,9 +130,16 @@ std::optional<std::string> FileSystem::ToHost(std::string_view path) const {
     if (full.empty()) return std::nullopt;
     const DriveMapping* drive = drives_.Find(full[0]);
     if (!drive) return std::nullopt;
+    const auto parts = SplitComponents(std::string_view(full).substr(3));
     std::string host = drive->hostRoot;
+    // The common case first: the path exists as spelled, so every level does too (one call, not one
+    // per level).
+    std::string spelled = host;
+    for (const auto& part : parts) spelled = JoinHost(spelled, part);
+    struct stat whole {};
+    if (parts.empty() || ::lstat(spelled.c_str(), &whole) == 0) return spelled;
     bool resolving = true;  // once a level is missing, the rest keeps the spelling given
-    for (const auto& part : SplitComponents(std::string_view(full).substr(3))) {
+    for (const auto& part : parts) {
         std::string candidate = JoinHost(host, part);
         if (resolving) {
             struct stat st {};

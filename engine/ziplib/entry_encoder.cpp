@@ -8,6 +8,7 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <string_view>
 
 #include "engine/zip_crypto.h"
 #include "engine/zip_format.h"
@@ -24,6 +25,13 @@ std::uint16_t LevelFlags(int level) {
     if (level >= 8) return kFlagDeflateMax;
     if (level <= 2) return kFlagDeflateFast;
     return 0;
+}
+
+// libdeflate's own levels for ours: its first two levels trade too much size for speed (level 3 is
+// smaller than the usual fast deflate at little cost), so the fast end starts higher.
+int LibdeflateLevel(int level) {
+    static constexpr int kLevels[10] = {0, 3, 4, 5, 5, 6, 6, 7, 8, 9};
+    return kLevels[std::clamp(level, 0, 9)];
 }
 
 libdeflate_compressor* ThreadCompressor(int level) {
@@ -58,6 +66,20 @@ CentralRecord MakeCentral(const SourceFile& file, const StoredName& name, std::u
     record.compressedSize = csize;
     record.localHeaderOffset = offset;
     return record;
+}
+
+// Data in a format that is itself entropy-coded (gzip, bzip2, xz, zstd, 7z) does not shrink: it is
+// stored without an attempt. Formats that may hold stored parts (zip, png) are still tried.
+bool LooksCompressed(const std::uint8_t* data, std::size_t size) {
+    static constexpr std::string_view kSignatures[] = {
+        {"\x1f\x8b\x08", 3}, {"\xfd" "7zXZ\0", 6}, {"\x28\xb5\x2f\xfd", 4}, {"7z\xbc\xaf\x27\x1c", 6}};
+    const std::string_view head(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 10));
+    // bzip2: "BZh", the block size digit, then the magic of the first block.
+    if (head.size() == 10 && head.starts_with("BZh") && head[3] >= '1' && head[3] <= '9' &&
+        head.substr(4) == "1AY&SY")
+        return true;
+    return std::any_of(std::begin(kSignatures), std::end(kSignatures),
+                       [&](std::string_view signature) { return head.starts_with(signature); });
 }
 
 struct ChunkOutput {
@@ -105,23 +127,18 @@ ChunkOutput CompressChunk(const std::vector<std::uint8_t>& chunk, const std::vec
 
 }  // namespace
 
-EncodedEntry EncodeBuffered(const SourceFile& file, const EncodeSettings& settings,
-                            std::vector<std::uint8_t>& data) {
+EncodedEntry EncodeBuffered(const SourceFile& file, const EncodeSettings& settings, ByteBuffer& data) {
     EncodedEntry entry;
-    data.clear();
+    data.Resize(0);
     if (file.isFolder) return entry;
-    std::vector<std::uint8_t> input;
+    // One read buffer per worker, kept from file to file; only the bytes read are ever touched.
+    thread_local ByteBuffer input;
     try {
-        File in(file.path, File::Mode::Read);
-        // The size may have changed since the folder was scanned: read what is there now, bounded.
-        input.resize(static_cast<std::size_t>(std::min<std::uint64_t>(file.size, kBufferedLimit)) + 1);
-        std::size_t got = 0;
-        while (got < input.size()) {
-            const std::size_t n = in.Read(input.data() + got, input.size() - got);
-            if (n == 0) break;
-            got += n;
-        }
-        input.resize(std::min<std::size_t>(got, static_cast<std::size_t>(kBufferedLimit)));
+        File in(file.hostPath.empty() ? file.path : file.hostPath, File::Mode::Read);
+        // The size may have changed since the folder was scanned: what is there now is stored, bounded.
+        input.Resize(0);
+        input.Resize(static_cast<std::size_t>(kBufferedLimit));
+        input.Resize(in.Read(input.data(), input.size()));
     } catch (const std::exception& e) {
         entry.error = e.what();
         return entry;
@@ -130,20 +147,20 @@ EncodedEntry EncodeBuffered(const SourceFile& file, const EncodeSettings& settin
     entry.crc32 = static_cast<std::uint32_t>(libdeflate_crc32(0, input.data(), input.size()));
     const std::size_t header = settings.password ? kEncryptionHeaderSize : 0;
     bool deflated = false;
-    if (!settings.store && settings.level > 0 && !input.empty()) {
-        auto* compressor = ThreadCompressor(settings.level);
+    if (!settings.store && settings.level > 0 && !input.empty() && !LooksCompressed(input.data(), input.size())) {
+        auto* compressor = ThreadCompressor(LibdeflateLevel(settings.level));
         const std::size_t bound = libdeflate_deflate_compress_bound(compressor, input.size());
-        data.resize(header + bound);
+        data.Resize(header + bound);
         const std::size_t size =
             libdeflate_deflate_compress(compressor, input.data(), input.size(), data.data() + header, bound);
         // Data that does not shrink is stored: smaller archive, faster extraction.
         if (size > 0 && size < input.size()) {
-            data.resize(header + size);
+            data.Resize(header + size);
             deflated = true;
         }
     }
     if (!deflated) {
-        data.resize(header + input.size());
+        data.Resize(header + input.size());
         if (!input.empty()) std::memcpy(data.data() + header, input.data(), input.size());  // an empty file: no buffer
     }
     entry.method = deflated ? kMethodDeflated : kMethodStored;
@@ -159,7 +176,7 @@ EncodedEntry EncodeBuffered(const SourceFile& file, const EncodeSettings& settin
 }
 
 CentralRecord WriteEncoded(ArchiveBuilder& out, const SourceFile& file, const std::string& entryName,
-                           const EncodedEntry& entry, const std::vector<std::uint8_t>& data) {
+                           const EncodedEntry& entry, const ByteBuffer& data) {
     const StoredName name = EncodeEntryName(entryName);
     const std::uint16_t flags = static_cast<std::uint16_t>(entry.flags | (name.utf8 ? kFlagUtf8 : 0));
     LocalHeader local;
@@ -187,7 +204,7 @@ std::optional<CentralRecord> EncodeStreamed(ArchiveBuilder& out, const SourceFil
                                             CallbackChannel& channel, WorkerPool& pool, std::string& error) {
     File in;
     try {
-        in.Open(file.path, File::Mode::Read);
+        in.Open(file.hostPath.empty() ? file.path : file.hostPath, File::Mode::Read);
     } catch (const PlatformError& e) {
         error = e.what();
         return std::nullopt;
@@ -292,6 +309,7 @@ std::optional<CentralRecord> EncodeStreamed(ArchiveBuilder& out, const SourceFil
             if (got == 0) break;
             chunk->resize(got);
             crc = static_cast<std::uint32_t>(libdeflate_crc32(crc, chunk->data(), got));
+            if (chunkIndex == 0 && LooksCompressed(chunk->data(), got)) incompressibleRun = 2;
             total += got;
             // Data that did not shrink lately is stored without trying, with a retry now and then.
             const bool attempt = incompressibleRun < 2 || chunkIndex % 16 == 0;

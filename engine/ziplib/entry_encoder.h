@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/zip_byte_buffer.h"
 #include "engine/zip_callback_channel.h"
 #include "engine/zip_worker_pool.h"
 #include "engine/ziplib/archive_builder.h"
@@ -34,12 +35,11 @@ struct EncodedEntry {
 };
 
 // Worker-safe: reads the file and produces the entry data (with its encryption header) in data.
-EncodedEntry EncodeBuffered(const SourceFile& file, const EncodeSettings& settings,
-                            std::vector<std::uint8_t>& data);
+EncodedEntry EncodeBuffered(const SourceFile& file, const EncodeSettings& settings, ByteBuffer& data);
 
 // Writes the local header and data of an already encoded entry; returns the central record.
 CentralRecord WriteEncoded(ArchiveBuilder& out, const SourceFile& file, const std::string& entryName,
-                           const EncodedEntry& entry, const std::vector<std::uint8_t>& data);
+                           const EncodedEntry& entry, const ByteBuffer& data);
 
 // Streams a large file into the archive (local header, data, descriptor), reporting BytesDone as it
 // goes. On a read failure the partial entry is rolled back and error is set; on a stop request the

@@ -71,10 +71,23 @@ void SourceCollector::Add(SourceFile file) {
 void SourceCollector::ScanFolder(const std::string& folder, const std::string& mask,
                                  const std::string& namePrefix, bool& found, int depth) {
     const std::uint32_t hiddenMask = options_.hidden ? (kAttrHidden | kAttrSystem) : 0;
-    FileFinder files(Join(folder, mask), kAttrReadOnly | kAttrArchive | hiddenMask);
-    FindEntry entry;
-    while (files.Next(entry)) {
+    // One listing serves the files (by mask) and the sub-folders (all of them): every entry costs one
+    // look at the disk.
+    std::vector<FindEntry> entries;
+    {
+        FileFinder finder(Join(folder, "*.*"), kAttrDirectory | kAttrReadOnly | kAttrArchive | hiddenMask);
+        FindEntry entry;
+        while (finder.Next(entry)) entries.push_back(std::move(entry));
+    }
+    const bool everyName = mask == "*.*" || mask == "*";
+    const std::string hostFolder = Fs().ToHost(folder).value_or(std::string());
+    auto hostPathOf = [&](const std::string& name) {
+        if (hostFolder.empty()) return std::string();
+        return hostFolder.back() == '/' ? hostFolder + name : hostFolder + "/" + name;
+    };
+    for (auto& entry : entries) {
         if (entry.attributes & kAttrDirectory) continue;
+        if (!everyName && !WildcardMatch(mask, entry.name)) continue;
         const std::string path = Join(folder, entry.name);
         if (!options_.skipPath.empty() && SameText(path, options_.skipPath)) continue;
         if (Excluded(path, entry.name)) continue;
@@ -82,6 +95,7 @@ void SourceCollector::ScanFolder(const std::string& folder, const std::string& m
         found = true;
         SourceFile file;
         file.path = path;
+        file.hostPath = hostPathOf(entry.name);
         file.entryName = options_.dirNames ? namePrefix + entry.name : entry.name;
         file.size = entry.size;
         file.dosDateTime = entry.dosDateTime;
@@ -89,8 +103,7 @@ void SourceCollector::ScanFolder(const std::string& folder, const std::string& m
         Add(std::move(file));
     }
     if (!options_.recurse || depth >= kMaxDepth) return;
-    FileFinder folders(Join(folder, "*.*"), kAttrDirectory | hiddenMask);
-    while (folders.Next(entry)) {
+    for (auto& entry : entries) {
         if (!(entry.attributes & kAttrDirectory)) continue;
         const std::string path = Join(folder, entry.name);
         if (Excluded(path, entry.name)) continue;

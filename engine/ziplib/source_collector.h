@@ -10,6 +10,7 @@ namespace vpk::zip {
 
 struct SourceFile {
     std::string path;       // full virtual path
+    std::string hostPath;   // where it is on the host, found by the folder scan (opening needs no lookup)
     std::string entryName;  // name to store, "/" separators, "dir/" for a folder entry
     std::uint64_t size = 0;
     std::uint32_t dosDateTime = 0;

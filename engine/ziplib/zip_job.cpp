@@ -25,6 +25,10 @@ namespace {
 
 // Read-ahead of the compression pipeline: bounded so memory stays small whatever the tree.
 constexpr std::uint64_t kMaxBytesInFlight = 48u << 20;
+constexpr std::size_t kMaxPending = 4096;
+// A batch closes at this many bytes or files.
+constexpr std::uint64_t kBatchBytes = 256u << 10;
+constexpr std::size_t kBatchFiles = 32;
 
 bool Flag(std::int32_t value) {
     return value != 0;
@@ -85,11 +89,24 @@ struct PlanItem {
     int sourceIndex = -1;  // a file to store
 };
 
+// Small files are encoded in batches: one hand-over to a worker and one wait per batch, not per file.
+struct EncodeBatch {
+    struct Slot {
+        const SourceFile* file = nullptr;
+        EncodeSettings settings;
+        EncodedEntry encoded;
+        ByteBuffer data;
+    };
+    std::vector<Slot> slots;
+    std::uint64_t bytes = 0;
+};
+
 struct Pending {
     PlanItem item;
     bool streamed = false;
-    std::future<EncodedEntry> future;
-    std::shared_ptr<std::vector<std::uint8_t>> data;
+    std::shared_ptr<EncodeBatch> batch;  // buffered files: their batch and place in it
+    std::size_t slot = 0;
+    std::shared_future<void> done;
     std::uint64_t bytes = 0;
 };
 
@@ -273,31 +290,51 @@ std::int32_t ZipJob::RunGuarded() {
     std::deque<Pending> pending;
     std::size_t nextPlan = 0;
     std::uint64_t bytesInFlight = 0;
+    std::size_t batchesInFlight = 0;
+    const std::size_t maxBatchesInFlight = 4u * pool.Size() + 2;
     auto settingsFor = [&](const SourceFile& file) {
         EncodeSettings settings = base;
         settings.store = HasStoreSuffix(file.entryName, options_.storeSuffixes);
         return settings;
     };
+    std::shared_ptr<EncodeBatch> open;
+    std::vector<std::size_t> openPending;  // where the open batch's files sit in pending
+    auto submit = [&] {
+        if (!open) return;
+        std::shared_future<void> done = pool.Submit([batch = open] {
+                                                  for (auto& slot : batch->slots)
+                                                      slot.encoded =
+                                                          EncodeBuffered(*slot.file, slot.settings, slot.data);
+                                              }).share();
+        for (std::size_t at : openPending) pending[at].done = done;
+        open.reset();
+        openPending.clear();
+        ++batchesInFlight;
+    };
     auto fill = [&] {
-        while (nextPlan < plan.size() && (pending.empty() || (bytesInFlight < kMaxBytesInFlight &&
-                                                              pending.size() < 8u * pool.Size() + 8))) {
+        while (nextPlan < plan.size() &&
+               (pending.empty() || (bytesInFlight < kMaxBytesInFlight && batchesInFlight < maxBatchesInFlight &&
+                                    pending.size() < kMaxPending))) {
             Pending p;
             p.item = plan[nextPlan++];
             if (p.item.sourceIndex >= 0) {
                 const SourceFile& file = sources[static_cast<std::size_t>(p.item.sourceIndex)];
                 p.streamed = !file.isFolder && file.size > kBufferedLimit;
                 if (!p.streamed) {
-                    p.data = std::make_shared<std::vector<std::uint8_t>>();
+                    if (!open) open = std::make_shared<EncodeBatch>();
+                    p.batch = open;
+                    p.slot = open->slots.size();
+                    open->slots.push_back({&file, settingsFor(file), {}, {}});
                     p.bytes = file.size * 2 + 4096;
+                    open->bytes += file.size;
                     bytesInFlight += p.bytes;
-                    auto data = p.data;
-                    const EncodeSettings settings = settingsFor(file);
-                    p.future = pool.Submit(
-                        [&file, settings, data] { return EncodeBuffered(file, settings, *data); });
+                    openPending.push_back(pending.size());
                 }
             }
             pending.push_back(std::move(p));
+            if (open && (open->bytes >= kBatchBytes || open->slots.size() >= kBatchFiles)) submit();
         }
+        submit();
     };
     auto copyOld = [&](int index) {
         const ArchiveEntry& entry = old->Entries()[static_cast<std::size_t>(index)];
@@ -337,15 +374,17 @@ std::int32_t ZipJob::RunGuarded() {
             record = EncodeStreamed(out, file, entryName, settingsFor(file), channel_, pool, error);
             if (!record && error.empty()) return 0;  // stopped
         } else {
-            EncodedEntry encoded = p.future.get();
+            p.done.get();
             bytesInFlight -= p.bytes;
-            if (encoded.error.empty()) {
-                record = WriteEncoded(out, file, entryName, encoded, *p.data);
-                if (!channel_.BytesDone(encoded.uncompressedSize)) return 0;
+            auto& slot = p.batch->slots[p.slot];
+            if (p.slot + 1 == p.batch->slots.size()) --batchesInFlight;
+            if (slot.encoded.error.empty()) {
+                record = WriteEncoded(out, file, entryName, slot.encoded, slot.data);
+                if (!channel_.BytesDone(slot.encoded.uncompressedSize)) return 0;
             } else {
-                error = encoded.error;
+                error = slot.encoded.error;
             }
-            p.data.reset();
+            slot.data.Release();
         }
         if (record) {
             out.AddCentral(std::move(*record));
