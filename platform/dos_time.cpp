@@ -35,8 +35,17 @@ std::int64_t UnixFromDosDateTime(std::uint32_t dos) {
     tm.tm_hour = std::min(static_cast<int>((dos >> 11) & 0x1F), 23);
     tm.tm_min = std::min(static_cast<int>((dos >> 5) & 0x3F), 59);
     tm.tm_sec = std::min(static_cast<int>(dos & 0x1F) * 2, 58);
-    tm.tm_isdst = -1;
-    return static_cast<std::int64_t>(std::mktime(&tm));
+    // Not mktime: it looks at the time zone file again on every call (two system calls per extracted
+    // file). The fields are read as UTC, then moved by the offset in force at that moment, found in two
+    // steps so a change of offset between the two readings is followed.
+    const std::time_t asUtc = timegm(&tm);
+    std::time_t t = asUtc;
+    for (int step = 0; step < 2; ++step) {
+        std::tm local{};
+        if (!localtime_r(&t, &local)) break;
+        t = asUtc - local.tm_gmtoff;
+    }
+    return static_cast<std::int64_t>(t);
 }
 
 }  // namespace vpk

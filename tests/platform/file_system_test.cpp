@@ -209,6 +209,42 @@ TEST(DosDateTime, RoundTripsAndClamps) {
     EXPECT_EQ(UnixFromDosDateTime(0), UnixFromDosDateTime(0x00210000u));  // month and day 0 clamp to 1
 }
 
+// The conversion must agree with the C library's local time in zones with summer time, including
+// the days the offset changes (only the skipped hour of spring has no answer to agree on).
+TEST(DosDateTime, LocalTimeAgreesWithTheCLibraryAcrossOffsetChanges) {
+    const char* saved = std::getenv("TZ");
+    const std::string previous = saved ? saved : "";
+    for (const char* zone : {"Europe/Paris", "America/New_York", "Australia/Lord_Howe", "UTC"}) {
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+        // Every hour of the days around both changes of 2026 and of one far year, and a spread of others.
+        std::vector<std::int64_t> moments;
+        for (std::int64_t day : {1774224000LL, 1792713600LL, 1775001600LL, 1791331200LL, 3786825600LL})
+            for (std::int64_t s = day - 3 * 86400; s < day + 3 * 86400; s += 1800) moments.push_back(s);
+        for (std::int64_t s = 315532800 + 86400; s < 4102444800; s += 86400 * 211 + 3607) moments.push_back(s);
+        for (std::int64_t s : moments) {
+            const std::uint32_t dos = DosDateTimeFromUnix(s);
+            struct tm fields {};
+            fields.tm_year = static_cast<int>(dos >> 25) + 80;
+            fields.tm_mon = static_cast<int>((dos >> 21) & 0x0F) - 1;
+            fields.tm_mday = static_cast<int>((dos >> 16) & 0x1F);
+            fields.tm_hour = static_cast<int>((dos >> 11) & 0x1F);
+            fields.tm_min = static_cast<int>((dos >> 5) & 0x3F);
+            fields.tm_sec = static_cast<int>(dos & 0x1F) * 2;
+            fields.tm_isdst = -1;
+            const std::int64_t expected = std::mktime(&fields);
+            const std::int64_t got = UnixFromDosDateTime(dos);
+            // The repeated hour of autumn has two answers; either names the same wall-clock time.
+            EXPECT_TRUE(got == expected || DosDateTimeFromUnix(got) == dos) << zone << " " << s;
+        }
+    }
+    if (saved)
+        ::setenv("TZ", previous.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+}
+
 TEST(Wildcard, DosRules) {
     struct Case {
         const char* pattern;
